@@ -1,0 +1,48 @@
+# Dunmoor: every entry point first installs what it needs (scripts/bootstrap).
+PRESETS ?= native native-asan win64 win32
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all bootstrap build test demo bench package fuzz clean $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS))
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+build: bootstrap $(addprefix build-,$(PRESETS))
+
+build-%:
+	@mkdir -p build
+	@cmake --preset $* >build/configure-$*.log 2>&1 || { cat build/configure-$*.log; exit 1; }
+	@cmake --build --preset $* -j $(JOBS) >build/build-$*.log 2>&1 || { tail -n 60 build/build-$*.log; exit 1; }
+	@echo "built $*"
+
+test-%: build-%
+	@ctest --preset $* -j $(JOBS)
+
+test: bootstrap
+	@mkdir -p build
+	@set -e; for p in $(PRESETS); do $(MAKE) --no-print-directory test-$$p; done
+	@if [ -x scripts/fuzz ]; then scripts/fuzz smoke; fi
+
+demo: bootstrap
+	@mkdir -p build
+	@$(MAKE) --no-print-directory build-win64
+	@scripts/demo
+
+bench: bootstrap
+	@mkdir -p build
+	@$(MAKE) --no-print-directory build-native
+	@scripts/bench
+
+package: bootstrap
+	@mkdir -p build
+	@set -e; for p in win64 win32; do $(MAKE) --no-print-directory build-$$p; \
+	  (cd build/$$p && cpack -G ZIP >/dev/null && ls -1 $$PWD/*.zip); done
+
+fuzz: bootstrap
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz run
+
+clean:
+	rm -rf build

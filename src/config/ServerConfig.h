@@ -1,0 +1,22 @@
+// The Quenlor server's registry key: saving the connection after a create and
+// reading it back on the next interactive start.
+#pragma once
+
+#include "app/ConnectionParams.h"
+#include "config/SavedConnection.h"
+
+// HKEY_LOCAL_MACHINE subkey; the program opens it but never creates it.
+constexpr const char* kServerKey = "Software\\Moravel\\Quenlor Server";
+
+// The server's configuration vocabulary, in order, ended by a null entry.
+extern const char* const kServerValueNames[12];
+
+// 1 when the key could be opened for writing (all values written or tried).
+bool SaveServerConfig(const SavedConnection& saved, int dbType);
+
+// 1 when "DB Type" and "DB Info" were read and params (cleared by the caller)
+// has been filled.
+bool LoadServerConfig(ConnectionParams& params);
+
+// The saved non-empty server name, else "localhost".
+void LoadSavedServerName(char (&server)[kTextFieldSize]);

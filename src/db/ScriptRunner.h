@@ -1,0 +1,13 @@
+// Runs plain script files batch by batch through QueryExecuteDB.
+#pragma once
+
+#include "db/ProgressBar.h"
+
+// Number of separator lines in the file ("r" mode), or 0 when it cannot be
+// opened.
+int CountBatches(const char* path);
+
+// Sends every batch of the file ("rb" mode) to QueryExecuteDB and moves the
+// progress bar to 100*k/batchCount after the k-th batch. Returns 1 when the
+// file was read to its end, 0 when it cannot be opened.
+int RunScript(const char* path, IProgressBar* progressBar, int batchCount);
