@@ -1,0 +1,44 @@
+// The application object: one static instance per process. WinMain hands it
+// the argument text and calls InitInstance once; the process ends when that
+// returns.
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+
+class CWinApp {
+  public:
+    CWinApp();
+    virtual ~CWinApp() = default;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance();
+
+    // Where the framework would keep per-user profile settings.
+    void SetRegistryKey(const char* company);
+
+    HINSTANCE m_hInstance = nullptr;
+    // The command line after the program's own name, leading blanks and
+    // control characters already skipped.
+    const char* m_lpCmdLine = "";
+    HWND m_hMainWnd = nullptr; // the application's main window while a dialog runs
+    // The executable's file name without its extension: the caption of every
+    // message box.
+    char m_pszAppName[MAX_PATH] = {};
+    const char* m_pszRegistryKey = nullptr;
+};
+
+// The single application object.
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+
+// The argument text as the application object receives it: the command line
+// after the program's name (quoted or not), blanks and control characters
+// skipped. Exposed for tests.
+const char* SkipProgramName(const char* commandLine);
+
+// Control containers and OLE: what start-up asks of the framework.
+void AfxEnableControlContainer(void* manager = nullptr);
+BOOL AfxOleInit();
