@@ -1,0 +1,73 @@
+// Single-block AES: the cipher and the equivalent inverse cipher in their
+// table-driven form, one 256-word round table per direction. The table entry
+// is the contribution of a row-0 byte; rows 1, 2 and 3 use it rotated left by
+// 8, 16 and 24 bits, which moves each coefficient down by that many rows.
+#include "crypto/CipherState.h"
+
+namespace cipher {
+namespace {
+
+inline uint8_t Byte(uint32_t w, int row) {
+    return uint8_t(w >> (8 * row));
+}
+
+// One full round: every output column is four table lookups and a round key
+// word. shift names the input column of each row.
+inline void Round(const uint32_t* table, const uint8_t (*shift)[kColumns], const uint32_t* in,
+                  uint32_t* out, const uint32_t* roundKey, int nb) {
+    for (int j = 0; j < nb; ++j) {
+        out[j] = table[Byte(in[j], 0)] ^ RotateLeft(table[Byte(in[shift[1][j]], 1)], 8) ^
+                 RotateLeft(table[Byte(in[shift[2][j]], 2)], 16) ^
+                 RotateLeft(table[Byte(in[shift[3][j]], 3)], 24) ^ roundKey[j];
+    }
+}
+
+// The last round: substitution and row shift only, no column mixing.
+inline void FinalRound(const uint8_t* box, const uint8_t (*shift)[kColumns], const uint32_t* in,
+                       uint32_t* out, const uint32_t* roundKey, int nb) {
+    for (int j = 0; j < nb; ++j) {
+        out[j] = (uint32_t(box[Byte(in[j], 0)]) | uint32_t(box[Byte(in[shift[1][j]], 1)]) << 8 |
+                  uint32_t(box[Byte(in[shift[2][j]], 2)]) << 16 |
+                  uint32_t(box[Byte(in[shift[3][j]], 3)]) << 24) ^
+                 roundKey[j];
+    }
+}
+
+inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
+                      const uint8_t* box, const uint8_t (*shift)[kColumns]) {
+    const int nb = g_schedule.nb;
+    const int nr = g_schedule.nr;
+    uint32_t state[kColumns];
+    uint32_t next[kColumns];
+    for (int j = 0; j < nb; ++j) {
+        state[j] = LoadWord(block + 4 * j) ^ keys[j];
+    }
+    for (int round = 1; round < nr; ++round) {
+        Round(table, shift, state, next, keys + round * nb, nb);
+        for (int j = 0; j < nb; ++j) {
+            state[j] = next[j];
+        }
+    }
+    FinalRound(box, shift, state, next, keys + nr * nb, nb);
+    for (int j = 0; j < nb; ++j) {
+        StoreWord(block + 4 * j, next[j]);
+    }
+    // Neither intermediate state may outlive the call.
+    WipeWords(state, kColumns);
+    WipeWords(next, kColumns);
+}
+
+} // namespace
+} // namespace cipher
+
+void EncryptBlock(uint8_t block[kBlockSize]) {
+    using namespace cipher;
+    Transform(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
+              g_schedule.encryptShift);
+}
+
+void DecryptBlock(uint8_t block[kBlockSize]) {
+    using namespace cipher;
+    Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
+              g_schedule.decryptShift);
+}

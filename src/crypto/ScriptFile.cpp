@@ -1,0 +1,75 @@
+// Decryption of an encrypted script file into its plain file, 4096 bytes at a
+// time through two fixed buffers.
+#include "crypto/ScriptFile.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "crypto/Cipher.h"
+
+namespace {
+
+constexpr size_t kChunkSize = 4096;
+static_assert(kChunkSize % kBlockSize == 0, "every block lies inside one chunk");
+
+// Process-wide, as the program has one thread and decrypts one file at a time.
+uint8_t g_readBuffer[kChunkSize];
+uint8_t g_workBuffer[kChunkSize];
+
+// Closes both files and removes whatever part of the plain file was written.
+int Fail(FILE* input, FILE* plain, const char* plainPath) {
+    std::fclose(input);
+    std::fclose(plain);
+    std::remove(plainPath);
+    return kDecryptFailed;
+}
+
+// Decrypts n bytes of the read buffer into the work buffer. A trailing partial
+// block is completed with the zeros the read buffer was filled with.
+void DecryptChunk(size_t n) {
+    uint8_t key[kKeySize];
+    DeriveProgramKey(key);
+    ComputeKeySchedule(key);
+    std::memset(key, 0, sizeof key);
+    const size_t rounded = (n + kBlockSize - 1) / kBlockSize * kBlockSize;
+    std::memcpy(g_workBuffer, g_readBuffer, rounded);
+    for (size_t offset = 0; offset < rounded; offset += kBlockSize) {
+        DecryptBlock(g_workBuffer + offset);
+    }
+}
+
+} // namespace
+
+int DecryptScriptFile(FILE* input, const char* plainPath) {
+    FILE* plain = std::fopen(plainPath, "wb");
+    if (plain == nullptr) {
+        std::fclose(input);
+        return kDecryptFailed;
+    }
+    for (;;) {
+        std::memset(g_readBuffer, 0, kChunkSize);
+        const size_t n = std::fread(g_readBuffer, 1, kChunkSize, input);
+        // A read error ends the loop like a failed write: the plain file
+        // would otherwise be silently cut short.
+        if (std::ferror(input)) {
+            return Fail(input, plain, plainPath);
+        }
+        if (n == 0) {
+            break;
+        }
+        DecryptChunk(n);
+        if (std::fwrite(g_workBuffer, 1, n, plain) != n) {
+            return Fail(input, plain, plainPath);
+        }
+        if (n < kChunkSize) {
+            break; // fread only returns less at the end of the file
+        }
+    }
+    std::fclose(input);
+    // Buffered bytes reach the disk only here; a full disk can show up now.
+    if (std::fclose(plain) != 0) {
+        std::remove(plainPath);
+        return kDecryptFailed;
+    }
+    return 0;
+}
