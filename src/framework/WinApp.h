@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-class CWnd;
+class CDialog;
 
 class CWinApp {
   public:
@@ -23,7 +23,7 @@ class CWinApp {
     // The command line after the program's own name, leading blanks and
     // control characters already skipped.
     const char* m_lpCmdLine = "";
-    HWND m_hMainWnd = nullptr; // the application's main window while a dialog runs
+    CDialog* m_pMainWnd = nullptr; // the application's main window while a dialog runs
     // The executable's file name without its extension: the caption of every
     // message box.
     char m_pszAppName[MAX_PATH] = {};
@@ -33,11 +33,6 @@ class CWinApp {
 // The single application object.
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
-
-// The argument text as the application object receives it: the command line
-// after the program's name (quoted or not), blanks and control characters
-// skipped. Exposed for tests.
-const char* SkipProgramName(const char* commandLine);
 
 // Control containers and OLE: what start-up asks of the framework.
 void AfxEnableControlContainer(void* manager = nullptr);

@@ -1,0 +1,84 @@
+#include "app/CommandLine.h"
+
+#include <climits>
+#include <cstring>
+
+#include "app/BoundedCopy.h"
+
+namespace {
+
+using ValueBuffer = char[kWorkingCopySize];
+
+// The text between the switch and the next blank, from the switch's first
+// occurrence anywhere in the working copy; empty when the switch is absent.
+void FindSwitchValue(const char* workingCopy, const char* name, ValueBuffer& value) {
+    memset(value, 0, sizeof value);
+    const char* found = strstr(workingCopy, name);
+    if (found == nullptr) {
+        return;
+    }
+    CopyBounded(value, sizeof value, found + strlen(name));
+    char* blank = strchr(value, ' ');
+    if (blank != nullptr) {
+        *blank = '\0';
+    }
+}
+
+bool IsAtoiSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+int ParseLeadingInt(const char* text) {
+    while (IsAtoiSpace(*text)) {
+        ++text;
+    }
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    if (negative) {
+        return static_cast<int>(-value);
+    }
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
+    char workingCopy[kWorkingCopySize] = {};
+    CopyField(workingCopy, argumentText);
+    if (strstr(workingCopy, "/find") != nullptr) {
+        return 0;
+    }
+
+    ValueBuffer server, userId, password, windowsAuthText, portText;
+    FindSwitchValue(workingCopy, "/s", server);
+    FindSwitchValue(workingCopy, "/i", userId);
+    FindSwitchValue(workingCopy, "/p", password);
+    FindSwitchValue(workingCopy, "/w", windowsAuthText);
+    FindSwitchValue(workingCopy, "/P", portText);
+
+    // A blank right after "/w" leaves the value empty, so only a number
+    // written directly after the switch turns Windows authentication on.
+    int windowsAuth = 0;
+    if (windowsAuthText[0] != ' ' && ParseLeadingInt(windowsAuthText) > 0) {
+        windowsAuth = 1;
+    }
+
+    params.valid = 1;
+    params.windowsAuth = static_cast<uint8_t>(windowsAuth);
+    params.dbType = MsSql;
+    params.port = portText[0] != '\0' ? ParseLeadingInt(portText) : 1433;
+    CopyField(params.password, password);
+    CopyField(params.server, server);
+    CopyField(params.userId, userId);
+    return 1;
+}

@@ -1,0 +1,17 @@
+// The switches of an unattended create: /s server, /i user id, /p password,
+// /w Windows authentication, /P port; "/find" anywhere asks for the dialog.
+#pragma once
+
+#include "app/ConnectionParams.h"
+
+constexpr int kWorkingCopySize = 260; // 259 characters and a NUL
+
+// Returns 1 and fills params (dbType 2, valid 1, the switch values) for an
+// unattended create, or 0 when "/find" occurs (params untouched). Longer
+// argument texts are cut to the working copy, longer values to their field.
+int ParseCommandLine(const char* argumentText, ConnectionParams& params);
+
+// Reads a decimal integer the way atoi does (leading white space, optional
+// sign, digits up to the first other character, 0 without digits), clamped to
+// the int range instead of overflowing.
+int ParseLeadingInt(const char* text);

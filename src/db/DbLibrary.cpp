@@ -1,0 +1,34 @@
+#include "db/DbLibrary.h"
+
+#include "app/BoundedCopy.h"
+
+namespace {
+
+// Process-wide entry points, null until the library has been bound.
+ConnectDBFn g_connectDB = nullptr;
+QueryExecuteDBFn g_queryExecuteDB = nullptr;
+
+} // namespace
+
+void SetDbEntryPoints(ConnectDBFn connect, QueryExecuteDBFn execute) {
+    g_connectDB = connect;
+    g_queryExecuteDB = execute;
+}
+
+int ConnectDB(ConnectionParams* params) {
+    if (g_connectDB == nullptr || g_queryExecuteDB == nullptr) {
+        // A library that cannot run statements is no connection either: the
+        // workflows report it through their connection-failure path.
+        CopyField(params->errorText, "Kelvane.dll is not loaded or lacks ConnectDB or "
+                                     "QueryExecuteDB: not connected");
+        return 0;
+    }
+    return g_connectDB(params);
+}
+
+int QueryExecuteDB(int reserved1, const char* statement, int reserved2) {
+    if (g_queryExecuteDB == nullptr) {
+        return kNotConnected;
+    }
+    return g_queryExecuteDB(reserved1, statement, reserved2);
+}

@@ -1,0 +1,24 @@
+// Host builds run the portable core in tests, tools and benchmarks only; the
+// program directory is whatever the test sets.
+#include <cstdio>
+#include <cstring>
+
+#include "app/BoundedCopy.h"
+#include "framework/Platform.h"
+
+namespace {
+char g_programDirectory[kPathSize] = ".";
+}
+
+void SetProgramDirectoryForTesting(const char* directory) {
+    CopyField(g_programDirectory, directory);
+}
+
+void GetProgramDirectory(char (&directory)[kPathSize]) {
+    memset(directory, 0, sizeof directory);
+    CopyField(directory, g_programDirectory);
+}
+
+bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
+
+void PlatformDebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }

@@ -1,0 +1,62 @@
+#include "framework/WinApp.h"
+
+#include <ole2.h>
+
+#include <cstring>
+
+#include "app/BoundedCopy.h"
+#include "framework/ArgumentText.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// The executable's file name without directory and extension.
+void ModuleBaseName(char (&name)[MAX_PATH]) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    const char* base = strrchr(path, '\\');
+    base = base != nullptr ? base + 1 : path;
+    CopyField(name, base);
+    char* dot = strrchr(name, '.');
+    if (dot != nullptr) {
+        *dot = '\0';
+    }
+}
+
+} // namespace
+
+CWinApp::CWinApp() { g_app = this; }
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+void CWinApp::SetRegistryKey(const char* company) { m_pszRegistryKey = company; }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_app != nullptr && g_app->m_hInstance != nullptr ? g_app->m_hInstance
+                                                             : GetModuleHandleA(nullptr);
+}
+
+void AfxEnableControlContainer(void*) {
+    // The dialogs host no embedded controls; nothing to prepare.
+}
+
+BOOL AfxOleInit() {
+    HRESULT hr = OleInitialize(nullptr);
+    return SUCCEEDED(hr) ? TRUE : FALSE;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 0;
+    }
+    app->m_hInstance = instance;
+    app->m_lpCmdLine = SkipProgramName(GetCommandLineA());
+    ModuleBaseName(app->m_pszAppName);
+    // The process ends when InitInstance returns; no exit status of its own.
+    app->InitInstance();
+    return 0;
+}

@@ -1,0 +1,7 @@
+// A Kelvane.dll that exports ConnectDB only: the program must never call
+// through the missing QueryExecuteDB.
+#include <windows.h>
+
+#include "app/ConnectionParams.h"
+
+extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams*) { return 1; }
