@@ -4,38 +4,15 @@
 
 #include <cstring>
 
+#include "app/AppDialogs.h"
 #include "app/CommandLine.h"
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"
 #include "framework/Platform.h"
-#include "ui/DBCommandSetup.h"
-#include "ui/DunmoorDlg.h"
-
-CDunmoorApp& TheApp() { return *static_cast<CDunmoorApp*>(AfxGetApp()); }
 
 int CDunmoorApp::ParseCommandLine(ConnectionParams& params) {
     return ::ParseCommandLine(m_lpCmdLine, params);
 }
-
-namespace {
-
-void RunCreateDialog(CDunmoorApp& app, const ConnectionParams& params) {
-    CDBCommandSetup dialog(nullptr);
-    memcpy(&dialog.m_params, &params, sizeof params);
-    dialog.m_mode = 1;
-    app.m_pMainWnd = &dialog;
-    dialog.DoModal();
-    app.m_pMainWnd = nullptr;
-}
-
-void RunMainDialog(CDunmoorApp& app) {
-    CDunmoorDlg dialog(nullptr);
-    app.m_pMainWnd = &dialog;
-    dialog.DoModal();
-    app.m_pMainWnd = nullptr;
-}
-
-} // namespace
 
 BOOL CDunmoorApp::InitInstance() {
     INITCOMMONCONTROLSEX controls = {};

@@ -1,0 +1,13 @@
+// The two modal dialogs start-up can run; each becomes the application's main
+// window while it runs.
+#pragma once
+
+#include "app/ConnectionParams.h"
+
+class CWinApp;
+
+// The progress dialog in create mode, on a copy of params.
+void RunCreateDialog(CWinApp& app, const ConnectionParams& params);
+
+// The main dialog (interactive mode).
+void RunMainDialog(CWinApp& app);

@@ -1,0 +1,3 @@
+#include "app/DunmoorApp.h"
+
+CDunmoorApp& TheApp() { return *static_cast<CDunmoorApp*>(AfxGetApp()); }
