@@ -49,6 +49,9 @@ struct Schedule {
 static_assert(sizeof(Schedule) == 3 * 4 + 2 * kRows * kColumns + 2 * 4 * kScheduleWords,
               "no padding");
 
+// 31 printable characters and a zero byte, from which the key is derived.
+extern const uint8_t kStoredConstant[kKeySize];
+
 extern Tables g_tables;
 extern Schedule g_schedule;
 

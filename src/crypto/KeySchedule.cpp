@@ -6,13 +6,13 @@ namespace cipher {
 
 Schedule g_schedule;
 
-namespace {
-
 // The key is never stored: the program keeps this constant and derives the
 // key from it at run time. Every shipped script file and every saved "DB Info"
 // value is bound to it, so it must never change.
 const uint8_t kStoredConstant[kKeySize] = "Dm7#Kv2$pX9&wR4*tZ6^hB8!nL3@qF5";
 static_assert(sizeof(kStoredConstant) == 32, "31 characters and a zero byte");
+
+namespace {
 
 constexpr int kDerivedBytes = kKeySize - 1; // the last byte stays zero
 constexpr uint8_t kDerivationOffset = 2;
