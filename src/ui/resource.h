@@ -1,0 +1,44 @@
+// Resource and control ids, shared by Dunmoor.rc and the dialog classes.
+// Plain #defines only: the resource compiler reads this file too.
+#pragma once
+
+// Icon
+#define IDR_MAINFRAME 128
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_DUNMOOR_DIALOG 102
+#define IDD_DBCOMMANDSETUP 103
+#define IDD_DBNAME 130
+
+// String table
+#define IDS_ABOUTBOX 101
+#define IDS_SERVER_UNREACHABLE 102
+#define IDS_CREATE_FAILED 103
+#define IDS_INSTALL_QUESTION 104
+#define IDS_INSTALL_CAPTION 105
+
+// The About item of the system menus
+#define IDM_ABOUTBOX 16
+
+// Controls of the main dialog (102) and the progress dialog (103)
+#define IDC_SERVER 1000
+#define IDC_LOGIN_ID 1001
+#define IDC_PASSWORD 1002
+#define IDC_PORT 1003
+#define IDC_PROGRESS 1004
+#define IDC_SETUP 1005
+#define IDC_WINDOWS_AUTH 1006
+#define IDC_FINISH 1007
+#define IDC_SERVER_AUTH 1008
+#define IDC_DB_TYPE 1009
+#define IDC_INSTALL 1010
+#define IDC_SET_NAME 1013
+#define IDC_STATUS_TEXT 1015
+#define IDC_DB_NAME 1017
+
+// Controls of the database-name dialog (130)
+#define IDC_DEFAULT_NAME 3
+
+// Version resource
+#define IDV_VERSION 1
