@@ -1,8 +1,10 @@
 # Shared part of the two mingw-w64 toolchains. MINGW_TRIPLE and WINE_PREFIX_NAME
 # are set by the including file.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++)
+# The posix thread model: GoogleTest needs std::mutex; -static keeps the
+# thread library inside the executables.
+set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
