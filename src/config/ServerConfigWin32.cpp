@@ -1,0 +1,135 @@
+// The registry half of the server configuration store. The key belongs to the
+// Quenlor server: we only open it (never create it), write our five values and
+// read two, and close every key we open before returning.
+#include "config/ServerConfig.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/BoundedCopy.h"
+
+namespace {
+
+// Positions of our values in the server's vocabulary.
+enum ValueIndex {
+    kDbTypeValue = 0,
+    kTcpPortValue = 4,
+    kMaxConnectionValue = 5,
+    kOpenSslPathValue = 7,
+    kDbInfoValue = 10,
+};
+
+constexpr DWORD kQuenlorTcpPort = 1480;
+constexpr DWORD kQuenlorMaxConnections = 32;
+constexpr const char* kOpenSslPath = "C:\\OpenSSL\\bin\\openssl.exe";
+constexpr const char* kDefaultServer = "localhost";
+
+// Room offered for every value we read; anything larger is refused.
+constexpr DWORD kValueRoom = 256;
+// Query buffers keep a few zero bytes past the room offered.
+constexpr size_t kQueryBufferSize = 260;
+
+HKEY OpenServerKey(REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access, &key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return key;
+}
+
+// Write results are not examined: a value that cannot be written does not
+// stop the others.
+void SetDword(HKEY key, ValueIndex index, DWORD value) {
+    RegSetValueExA(key, kServerValueNames[index], 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void SetOpenSslPath(HKEY key) {
+    char path[256] = {};
+    CopyField(path, kOpenSslPath);
+    const DWORD size = static_cast<DWORD>(std::strlen(path) + 1);
+    RegSetValueExA(key, kServerValueNames[kOpenSslPathValue], 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(path), size);
+}
+
+void SetDbInfo(HKEY key, const SavedConnection& saved) {
+    uint8_t encrypted[kDbInfoSize] = {};
+    EncodeDbInfo(saved, encrypted);
+    RegSetValueExA(key, kServerValueNames[kDbInfoValue], 0, REG_BINARY, encrypted,
+                   sizeof encrypted);
+}
+
+// Reads a value of at most 256 bytes into buffer (zeroed first); size is the
+// number of bytes the registry returned. The registry type is not examined.
+bool QueryValue(HKEY key, ValueIndex index, uint8_t (&buffer)[kQueryBufferSize], DWORD& size) {
+    std::memset(buffer, 0, sizeof buffer);
+    size = kValueRoom;
+    return RegQueryValueExA(key, kServerValueNames[index], nullptr, nullptr, buffer, &size) ==
+           ERROR_SUCCESS;
+}
+
+// "DB Type" may hold up to 256 bytes of anything; it gets a buffer of its own
+// and only its first four bytes are taken, so nothing spills into errorText.
+bool ReadDbType(HKEY key, int32_t& dbType) {
+    uint8_t buffer[kQueryBufferSize];
+    DWORD size = 0;
+    if (!QueryValue(key, kDbTypeValue, buffer, size)) {
+        return false;
+    }
+    std::memcpy(&dbType, buffer, sizeof dbType);
+    return true;
+}
+
+} // namespace
+
+bool SaveServerConfig(const SavedConnection& saved, int dbType) {
+    HKEY key = OpenServerKey(KEY_WRITE);
+    if (key == nullptr) {
+        return false;
+    }
+    SetDword(key, kDbTypeValue, static_cast<DWORD>(dbType));
+    SetDword(key, kTcpPortValue, kQuenlorTcpPort);
+    SetDword(key, kMaxConnectionValue, kQuenlorMaxConnections);
+    SetOpenSslPath(key);
+    SetDbInfo(key, saved);
+    RegCloseKey(key);
+    return true;
+}
+
+bool LoadServerConfig(ConnectionParams& params) {
+    HKEY key = OpenServerKey(KEY_READ);
+    if (key == nullptr) {
+        return false;
+    }
+    bool loaded = false;
+    uint8_t stored[kQueryBufferSize];
+    DWORD size = 0;
+    // dbType may be set even when "DB Info" is then missing; the caller only
+    // uses the record on success.
+    if (ReadDbType(key, params.dbType) && QueryValue(key, kDbInfoValue, stored, size)) {
+        DecodeDbInfo(stored, static_cast<int>(size), params);
+        loaded = true;
+    }
+    RegCloseKey(key);
+    return loaded;
+}
+
+void LoadSavedServerName(char (&server)[kTextFieldSize]) {
+    CopyField(server, kDefaultServer);
+    HKEY key = OpenServerKey(KEY_READ);
+    if (key == nullptr) {
+        return;
+    }
+    uint8_t stored[kQueryBufferSize];
+    DWORD size = 0;
+    if (QueryValue(key, kDbInfoValue, stored, size)) {
+        // Always the whole block, whatever size was read.
+        char saved[kTextFieldSize] = {};
+        DecodeSavedServer(stored, static_cast<int>(kDbInfoSize), saved);
+        if (saved[0] != '\0') {
+            CopyField(server, saved);
+        }
+    }
+    RegCloseKey(key);
+}
