@@ -1,0 +1,136 @@
+// The statements that create the empty database right after the connection
+// and make it current. Each engine has its fixed sequence; the name goes into
+// the statements as given, without quoting.
+//
+// Every text is formatted into its fixed buffer. A text that would not fit is
+// never sent or used cut short, since a shortened name could drop, create or
+// delete something else: the step is treated as failed instead. Names from
+// the 32-byte record always fit.
+#include "db/CreationStatements.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "app/ConnectionParams.h"
+#include "db/DbLibrary.h"
+#include "framework/Platform.h"
+
+namespace {
+
+constexpr size_t kStatementSize = 1040;
+constexpr size_t kLeftoverPathSize = 256;
+
+// Result standing for a statement that was not sent because it did not fit.
+constexpr int kNotSent = -1;
+
+// Where Microsoft SQL Server keeps the files of a database by default.
+constexpr const char* kLeftoverDataFile =
+    "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s.mdf";
+constexpr const char* kLeftoverLogFile =
+    "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s_log.ldf";
+
+// Formats into buffer; false (and an empty buffer) when the text is cut.
+bool FormatBounded(char* buffer, size_t size, const char* format, ...) {
+    std::memset(buffer, 0, size);
+    va_list args;
+    va_start(args, format);
+    const int written = std::vsnprintf(buffer, size, format, args);
+    va_end(args);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// Formats one statement with up to five texts and runs it.
+int Execute(const char* format, const char* a, const char* b = "", const char* c = "",
+            const char* d = "", const char* e = "") {
+    char statement[kStatementSize];
+    if (!FormatBounded(statement, sizeof statement, format, a, b, c, d, e)) {
+        return kNotSent;
+    }
+    return QueryExecuteDB(0, statement, 0);
+}
+
+// A name that could reach outside the data directory once put into a path.
+bool IsSafeFileName(const char* name) {
+    return std::strpbrk(name, "\\/:") == nullptr && std::strstr(name, "..") == nullptr;
+}
+
+void DeleteLeftover(const char* format, const char* name) {
+    char path[kLeftoverPathSize];
+    if (FormatBounded(path, sizeof path, format, name)) {
+        PlatformDeleteFile(path); // a missing or locked file is passed over
+    }
+}
+
+// Files an earlier database of this name left in the default data directory
+// make CREATE DATABASE fail; remove them before the second attempt.
+void DeleteLeftoverFiles(const char* name, int launchedWithCommandLine) {
+    const char* fileName = launchedWithCommandLine ? kDefaultDatabaseName : name;
+    if (!IsSafeFileName(fileName)) {
+        return;
+    }
+    DeleteLeftover(kLeftoverDataFile, fileName);
+    DeleteLeftover(kLeftoverLogFile, fileName);
+}
+
+// Last resort: the database with its files beside the program.
+int CreateInProgramDirectory(const char* name) {
+    char directory[kPathSize];
+    std::memset(directory, 0, sizeof directory);
+    GetProgramDirectory(directory);
+    char dataFile[kPathSize];
+    char logFile[kPathSize];
+    if (!FormatBounded(dataFile, sizeof dataFile, "%s\\%s.mdf", directory, name) ||
+        !FormatBounded(logFile, sizeof logFile, "%s\\%s_log.ldf", directory, name)) {
+        return kNotSent;
+    }
+    return Execute("CREATE DATABASE %s ON (NAME = '%s_dat', FILENAME = '%s') "
+                   "LOG ON (NAME = '%s_log', FILENAME = '%s')",
+                   name, name, dataFile, name, logFile);
+}
+
+int Select(const char* name) {
+    return Execute("USE %s", name) >= 0 ? 1 : 0;
+}
+
+int CreateMySql(const char* name) {
+    Execute("DROP DATABASE %s", name);
+    if (Execute("CREATE DATABASE %s", name) < 0) {
+        return 0;
+    }
+    return Select(name);
+}
+
+int CreateMsSql(const char* name, int launchedWithCommandLine) {
+    Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
+            "DROP DATABASE %s",
+            name, name);
+    if (Execute("CREATE DATABASE %s", name) < 0) {
+        DeleteLeftoverFiles(name, launchedWithCommandLine);
+        if (Execute("CREATE DATABASE %s", name) < 0 && CreateInProgramDirectory(name) < 0) {
+            return 0;
+        }
+    }
+    return Select(name);
+}
+
+} // namespace
+
+int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType) {
+    switch (dbType) {
+    case MySql:
+        return CreateMySql(name);
+    case MsSql:
+        return CreateMsSql(name, launchedWithCommandLine);
+    case Oracle:
+        // Nothing to create on this engine before its schema script.
+        return 1;
+    default:
+        // No caller passes another engine; nothing is sent for one.
+        return 0;
+    }
+}

@@ -1,0 +1,19 @@
+// The common-controls progress bar behind IProgressBar.
+#pragma once
+
+#include <windows.h>
+
+#include "db/ProgressBar.h"
+
+class Win32ProgressBar final : public IProgressBar {
+  public:
+    explicit Win32ProgressBar(HWND control) : control_(control) {}
+
+    // PBM_SETRANGE with low and high packed into the second parameter.
+    void SetRange(int low, int high) override;
+    // PBM_SETPOS, sent synchronously so the bar moves before the next batch.
+    void SetPos(int position) override;
+
+  private:
+    HWND control_;
+};

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/CreationStatements.h"
+#include "db/DbLibrary.h"
+#include "framework/Platform.h"
+
+namespace {
+
+using Statements = std::vector<std::string>;
+
+Statements g_sent;
+std::vector<int> g_results; // successive results, 0 after the list
+
+int KELVANE_CALL RecordStatement(int first, const char* statement, int third) {
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(third, 0);
+    const size_t n = g_sent.size();
+    g_sent.emplace_back(statement);
+    return n < g_results.size() ? g_results[n] : 0;
+}
+
+const std::string kMsSqlDrop = "IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = "
+                               "N'Quenlor') DROP DATABASE Quenlor";
+
+class CreationStatementsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_sent.clear();
+        g_results.clear();
+        SetDbEntryPoints(nullptr, RecordStatement);
+#ifndef _WIN32
+        SetProgramDirectoryForTesting("C:\\Setup");
+#endif
+    }
+    void TearDown() override {
+        SetDbEntryPoints(nullptr, nullptr);
+    }
+
+    int Create(std::vector<int> results, const char* name, int dbType) {
+        g_results = std::move(results);
+        return CreateDatabaseObjects(name, 0, dbType);
+    }
+
+    // The last-resort CREATE, with the files beside the program.
+    static std::string CreateBesideProgram(const std::string& name) {
+        char directory[kPathSize];
+        GetProgramDirectory(directory);
+        const std::string dir = directory;
+        return "CREATE DATABASE " + name + " ON (NAME = '" + name + "_dat', FILENAME = '" + dir +
+               "\\" + name + ".mdf') LOG ON (NAME = '" + name + "_log', FILENAME = '" + dir + "\\" +
+               name + "_log.ldf')";
+    }
+};
+
+TEST_F(CreationStatementsTest, MySqlDropsCreatesAndSelectsWhateverTheDropGives) {
+    EXPECT_EQ(Create({-1, 0, 0}, "Shop", MySql), 1);
+    EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop", "CREATE DATABASE Shop", "USE Shop"}));
+}
+
+TEST_F(CreationStatementsTest, MySqlStopsAfterAFailedCreate) {
+    EXPECT_EQ(Create({0, -1}, "Shop", MySql), 0);
+    EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop", "CREATE DATABASE Shop"}));
+}
+
+TEST_F(CreationStatementsTest, FailingUseGivesZero) {
+    EXPECT_EQ(Create({0, 0, -1}, "Shop", MySql), 0);
+    EXPECT_EQ(g_sent.size(), 3u);
+    g_sent.clear();
+    EXPECT_EQ(Create({-1, 0, -1}, "Quenlor", MsSql), 0);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "USE Quenlor"}));
+}
+
+TEST_F(CreationStatementsTest, MsSqlFirstCreateSucceeding) {
+    EXPECT_EQ(Create({-1, 0, 0}, "Quenlor", MsSql), 1);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "USE Quenlor"}));
+}
+
+TEST_F(CreationStatementsTest, MsSqlSecondCreateAfterTheLeftoversAreGone) {
+    EXPECT_EQ(Create({0, -1, 0, 0}, "Quenlor", MsSql), 1);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "CREATE DATABASE Quenlor",
+                                  "USE Quenlor"}));
+}
+
+TEST_F(CreationStatementsTest, MsSqlLastResortPutsTheFilesBesideTheProgram) {
+#ifndef _WIN32
+    EXPECT_EQ(
+        CreateBesideProgram("Quenlor"),
+        "CREATE DATABASE Quenlor ON (NAME = 'Quenlor_dat', FILENAME = 'C:\\Setup\\Quenlor.mdf') "
+        "LOG ON (NAME = 'Quenlor_log', FILENAME = 'C:\\Setup\\Quenlor_log.ldf')");
+#endif
+    EXPECT_EQ(Create({0, -1, -1, 0, 0}, "Quenlor", MsSql), 1);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "CREATE DATABASE Quenlor",
+                                  CreateBesideProgram("Quenlor"), "USE Quenlor"}));
+}
+
+TEST_F(CreationStatementsTest, MsSqlEveryAttemptFailingSendsNoUse) {
+    EXPECT_EQ(Create({0, -1, -1, -1}, "Quenlor", MsSql), 0);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "CREATE DATABASE Quenlor",
+                                  CreateBesideProgram("Quenlor")}));
+}
+
+TEST_F(CreationStatementsTest, NameGoesInUnquoted) {
+    EXPECT_EQ(Create({}, "a b'c", MySql), 1);
+    EXPECT_EQ(g_sent[1], "CREATE DATABASE a b'c");
+}
+
+TEST_F(CreationStatementsTest, UnsafeNameStillTriesEveryCreate) {
+    EXPECT_EQ(Create({0, -1, -1, 0, 0}, "..\\x", MsSql), 1);
+    EXPECT_EQ(g_sent.size(), 5u);
+    EXPECT_EQ(g_sent[2], "CREATE DATABASE ..\\x");
+}
+
+TEST_F(CreationStatementsTest, StatementThatWouldNotFitIsNeverSentCut) {
+    const std::string longName(1100, 'n');
+    EXPECT_EQ(Create({}, longName.c_str(), MySql), 0);
+    EXPECT_TRUE(g_sent.empty());
+    // Fits the statement but not the 260-byte file paths: no last resort.
+    const std::string name(250, 'm');
+    EXPECT_EQ(Create({0, -1, -1}, name.c_str(), MsSql), 0);
+    EXPECT_EQ(g_sent.size(), 3u);
+}
+
+TEST_F(CreationStatementsTest, OracleAndUnknownEnginesSendNothing) {
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, Oracle), 1);
+    // No caller passes another engine; such a call creates nothing.
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 0), 0);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 4), 0);
+    EXPECT_TRUE(g_sent.empty());
+}
+
+} // namespace

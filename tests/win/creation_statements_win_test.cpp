@@ -1,0 +1,148 @@
+// The Microsoft SQL Server sequence against the real file system of the Wine
+// prefix, and once through the recording Kelvane.dll.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "db/CreationStatements.h"
+#include "db/DbLibrary.h"
+
+namespace {
+
+const std::string kMssqlDir = "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL";
+const std::string kDataDir = kMssqlDir + "\\Data";
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CreateDirectoryChain(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void Touch(const std::string& path) {
+    std::ofstream(path, std::ios::binary) << "leftover";
+    ASSERT_TRUE(Exists(path)) << path;
+}
+
+// The files watched, and for every CREATE DATABASE whether each was there.
+std::vector<std::string> g_watched;
+std::vector<std::vector<bool>> g_presentAtCreate;
+std::vector<int> g_results;
+int g_calls = 0;
+
+int KELVANE_CALL WatchFiles(int, const char* statement, int) {
+    if (std::string(statement).rfind("CREATE DATABASE", 0) == 0) {
+        std::vector<bool> present;
+        for (const std::string& path : g_watched) {
+            present.push_back(Exists(path));
+        }
+        g_presentAtCreate.push_back(present);
+    }
+    const size_t n = g_calls++;
+    return n < g_results.size() ? g_results[n] : 0;
+}
+
+class LeftoverFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CreateDirectoryChain(kDataDir);
+        CreateDirectoryA((kDataDir + "\\sub").c_str(), nullptr);
+        g_presentAtCreate.clear();
+        g_calls = 0;
+        g_results = {0, -1, 0, 0}; // first CREATE refused, second accepted
+        SetDbEntryPoints(nullptr, WatchFiles);
+    }
+    void TearDown() override {
+        for (const std::string& path : g_watched) {
+            DeleteFileA(path.c_str());
+        }
+        SetDbEntryPoints(nullptr, nullptr);
+    }
+    void Watch(std::vector<std::string> paths) {
+        g_watched = std::move(paths);
+        for (const std::string& path : g_watched) {
+            Touch(path);
+        }
+    }
+};
+
+using Presence = std::vector<std::vector<bool>>;
+
+TEST_F(LeftoverFilesTest, BothFilesGoBetweenFirstAndSecondCreate) {
+    Watch({kDataDir + "\\DunmoorLeftover.mdf", kDataDir + "\\DunmoorLeftover_log.ldf"});
+    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql), 1);
+    EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {false, false}}));
+}
+
+TEST_F(LeftoverFilesTest, LaunchedWithCommandLineDeletesTheDefaultNamesFiles) {
+    Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf", kDataDir + "\\Other.mdf"});
+    EXPECT_EQ(CreateDatabaseObjects("Other", 1, MsSql), 1);
+    EXPECT_EQ(g_presentAtCreate, (Presence{{true, true, true}, {false, false, true}}));
+}
+
+TEST_F(LeftoverFilesTest, NameThatLeavesTheDataDirectoryDeletesNothing) {
+    Watch({kMssqlDir + "\\Victim.mdf", kMssqlDir + "\\Victim_log.ldf", kDataDir + "\\sub\\x.mdf"});
+    for (const char* name : {"..\\Victim", "sub/x", "sub\\x"}) {
+        g_presentAtCreate.clear();
+        g_calls = 0;
+        EXPECT_EQ(CreateDatabaseObjects(name, 0, MsSql), 1) << name;
+        EXPECT_EQ(g_presentAtCreate, (Presence{{true, true, true}, {true, true, true}})) << name;
+    }
+}
+
+std::string WindowsPath(std::string unixPath) {
+    for (char& c : unixPath) {
+        c = c == '/' ? '\\' : c;
+    }
+    return "Z:" + unixPath;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(RecordingLibrary, MsSqlSequenceWithTheSecondCreateSucceeding) {
+    const std::string fakes = WindowsPath(DUNMOOR_BINARY_DIR "/fakes");
+    ASSERT_TRUE(Exists(fakes + "\\Kelvane.dll")) << "build the target fake_kelvane first";
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string log = std::string(temp) + "creation_statements_kelvane.log";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("KELVANE_LOG", log.c_str());
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1,0,0");
+
+    ASSERT_EQ(LoadDbLibrary(fakes.c_str()), 1);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql), 1);
+    SetDbEntryPoints(nullptr, nullptr);
+    SetEnvironmentVariableA("KELVANE_RESULTS", nullptr);
+    SetEnvironmentVariableA("KELVANE_LOG", nullptr);
+
+    EXPECT_EQ(ReadLines(log), (std::vector<std::string>{
+                                  "QueryExecuteDB IF EXISTS (SELECT name FROM "
+                                  "master.dbo.sysdatabases WHERE name = N'Quenlor') "
+                                  "DROP DATABASE Quenlor",
+                                  "QueryExecuteDB CREATE DATABASE Quenlor",
+                                  "QueryExecuteDB CREATE DATABASE Quenlor",
+                                  "QueryExecuteDB USE Quenlor",
+                              }));
+    DeleteFileA(log.c_str());
+}
+
+} // namespace
