@@ -1,6 +1,6 @@
 // The few operating-system services the portable core uses. Win32 builds
-// implement them over the Windows API; native builds over POSIX, with the
-// program directory settable so tests can point it at a folder of their own.
+// implement them over the Windows API, native builds over POSIX; the program
+// directory is settable so tests can point it at a folder of their own.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +17,6 @@ bool PlatformDeleteFile(const char* path);
 // Sends text to the debugger output.
 void PlatformDebugOutput(const char* text);
 
-#ifndef _WIN32
-// Native builds only: what GetProgramDirectory reports.
+// Tests: makes GetProgramDirectory report directory instead (null or empty
+// restores the real one on Windows).
 void SetProgramDirectoryForTesting(const char* directory);
-#endif

@@ -1,0 +1,29 @@
+#include "db/ScriptPaths.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "crypto/ScriptFile.h"
+
+void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName) {
+    memset(path, 0, sizeof path);
+    int n = snprintf(path, sizeof path, "%s\\%s", directory, fileName);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof path) {
+        memset(path, 0, sizeof path);
+    }
+}
+
+void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFilePair& pair) {
+    FormatScriptPath(paths.encrypted, directory, pair.encrypted);
+    FormatScriptPath(paths.plain, directory, pair.plain);
+}
+
+void DecryptIfPresent(const ScriptPaths& paths) {
+    if (paths.encrypted[0] == '\0' || paths.plain[0] == '\0') {
+        return;
+    }
+    FILE* input = fopen(paths.encrypted, "rb");
+    if (input != nullptr) {
+        DecryptScriptFile(input, paths.plain);
+    }
+}

@@ -1,0 +1,32 @@
+// The file pairs of the shipped scripts, addressed in the program directory.
+#pragma once
+
+#include "framework/Platform.h"
+
+struct ScriptFilePair {
+    const char* encrypted;
+    const char* plain;
+};
+
+constexpr ScriptFilePair kMySqlSchema = {"QuenlorMySQLEn.dat", "QuenlorMySQL.dat"};
+constexpr ScriptFilePair kMsSqlSchema = {"QuenlorEn.dat", "Quenlor.dat"};
+constexpr ScriptFilePair kOracleSchema = {"QuenlorOracleEn.dat", "QuenlorOracle.dat"};
+constexpr ScriptFilePair kInitialData = {"InitEn.dat", "Init.dat"};
+constexpr ScriptFilePair kMySqlPatch = {"QuenlorPatchMySQLEn.dat", "QuenlorPatchMySQL.dat"};
+constexpr ScriptFilePair kMsSqlPatch = {"QuenlorPatchEn.dat", "QuenlorPatch.dat"};
+constexpr ScriptFilePair kOraclePatch = {"QuenlorPatchOracleEn.dat", "QuenlorPatchOracle.dat"};
+
+// "%s\%s" of directory and file name. A path that does not fit is left empty,
+// so that it opens and deletes nothing rather than another file.
+void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName);
+
+// Both full paths of a pair in the program directory.
+struct ScriptPaths {
+    char encrypted[kPathSize];
+    char plain[kPathSize];
+};
+void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFilePair& pair);
+
+// Opens the encrypted file and, when it opens, decrypts it into the plain
+// file (the result is not needed: a missing plain file shows in the run).
+void DecryptIfPresent(const ScriptPaths& paths);
