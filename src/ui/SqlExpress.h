@@ -1,0 +1,25 @@
+// SQL Server Express: running its installer from the program's Support folder
+// and finding the TCP port of the local instance it installs.
+#pragma once
+
+// The named instance the installer creates, and where it keeps its port.
+constexpr const char* kSqlExpressInstance = "QNServer";
+constexpr const char* kSqlExpressPortKey =
+    "SOFTWARE\\Microsoft\\Microsoft SQL Server\\QNSERVER\\MSSQLServer\\SuperSocketNetLib\\Tcp";
+constexpr const char* kSqlExpressPortValue = "TcpPort";
+constexpr int kDefaultSqlServerPort = 1433;
+
+// Starts applicationPath and blocks until the process has ended, checking once
+// a second (so at least one second). With arguments the command line is
+// "<path> <arguments>"; without, the path is the application name and there is
+// no command line. Nonzero when the process was started, 0 when it could not be.
+int RunAndWait(const char* applicationPath, const char* arguments);
+
+// Runs "<programDirectory>\Support\SqlExpr.exe" for the local instance with
+// Support as the current directory, then makes programDirectory current again.
+// The installer's result is not examined.
+void RunSqlExpressInstaller(const char* programDirectory);
+
+// The local instance's "TcpPort" read as a decimal number; 1433 when the key or
+// the value is missing, 0 when the value holds no digits.
+int GetSqlExpressPort();

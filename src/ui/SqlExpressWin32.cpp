@@ -1,0 +1,97 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "framework/Platform.h"
+#include "ui/SqlExpress.h"
+
+#ifndef _WIN64
+static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record of a 32-bit process is 68 bytes");
+#endif
+
+namespace {
+
+constexpr const char* kInstallerArguments =
+    " /qb INSTANCENAME=%s ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0";
+constexpr DWORD kPollIntervalMs = 1000;
+
+// Sleeps in one-second steps until the process has ended. The end is taken
+// from the process handle, not the exit code, so an installer that exits with
+// 259 (the value that means "still active") does not keep us waiting forever.
+void WaitInSteps(HANDLE process) {
+    do {
+        Sleep(kPollIntervalMs);
+    } while (WaitForSingleObject(process, 0) == WAIT_TIMEOUT);
+}
+
+} // namespace
+
+int RunAndWait(const char* applicationPath, const char* arguments) {
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof process);
+    const DWORD flags = HIGH_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE;
+
+    BOOL started;
+    if (arguments != nullptr) {
+        // CreateProcessA may write into the command line, so it gets a copy
+        // sized to the path, the space and the arguments.
+        std::string commandLine = std::string(applicationPath) + " " + arguments;
+        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr,
+                                 nullptr, &startup, &process);
+    } else {
+        started = CreateProcessA(applicationPath, nullptr, nullptr, nullptr, FALSE, flags, nullptr,
+                                 nullptr, &startup, &process);
+    }
+    if (!started) {
+        return 0;
+    }
+    WaitInSteps(process.hProcess);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return started;
+}
+
+void RunSqlExpressInstaller(const char* programDirectory) {
+    char supportDirectory[kPathSize] = {};
+    char installerPath[kPathSize] = {};
+    char arguments[kPathSize] = {};
+    int supportLength =
+        snprintf(supportDirectory, sizeof supportDirectory, "%s\\Support", programDirectory);
+    int pathLength =
+        snprintf(installerPath, sizeof installerPath, "%s\\Support\\SqlExpr.exe", programDirectory);
+    snprintf(arguments, sizeof arguments, kInstallerArguments, kSqlExpressInstance);
+
+    // A directory too long for the paths would run whatever the cut path
+    // names; then nothing is started, as with a missing installer.
+    const bool fits = supportLength < static_cast<int>(kPathSize) &&
+                      pathLength < static_cast<int>(kPathSize);
+    if (fits) {
+        SetCurrentDirectoryA(supportDirectory);
+        RunAndWait(installerPath, arguments);
+    }
+    SetCurrentDirectoryA(programDirectory);
+}
+
+int GetSqlExpressPort() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return kDefaultSqlServerPort;
+    }
+    // 256 bytes are offered; the extra byte keeps a full value terminated.
+    char text[257] = {};
+    DWORD size = 256;
+    int port = kDefaultSqlServerPort;
+    if (RegQueryValueExA(key, kSqlExpressPortValue, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS) {
+        port = atoi(text);
+    }
+    RegCloseKey(key);
+    return port;
+}
