@@ -146,11 +146,11 @@ Batches ReadLineByLine(const char* path) {
 TEST_F(ScriptRunnerTest, PiecesMatchLineByLineReadingAcrossAnyLayout) {
     std::mt19937 random(4);
     std::string script;
-    const char* tails[] = {"\n", "\r\n", "\nGO\n", "\ngo 2\r\n", "", "\0x\n"};
+    // The last tail holds a NUL, so it carries its length with it.
+    const std::string tails[] = {"\n", "\r\n", "\nGO\n", "\ngo 2\r\n", "", std::string("\0x\n", 3)};
     while (script.size() < 300000) {
         script += std::string(random() % 3000, static_cast<char>('a' + random() % 26));
-        const char* tail = tails[random() % 6];
-        script.append(tail, tail[0] == '\0' ? 3 : std::strlen(tail));
+        script += tails[random() % 6];
     }
     const Batches expected = ReadLineByLine(Script(script));
     ASSERT_GT(expected.size(), 50u);
