@@ -1,0 +1,125 @@
+#include "framework/Dialog.h"
+
+#include "framework/WinApp.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_BN_CLICKED(IDOK, OnOK)
+ON_BN_CLICKED(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Messages whose result a dialog procedure returns directly instead of
+// through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
+
+CDialog::CDialog(const DLGTEMPLATE* dialogTemplate, HWND parent)
+    : m_template(dialogTemplate), m_parent(parent) {}
+
+INT_PTR CDialog::DoModal() {
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    INT_PTR result;
+    if (m_template != nullptr) {
+        result = ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), m_template, m_parent,
+                                           &CDialog::DialogProc, self);
+    } else {
+        result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
+                                   &CDialog::DialogProc, self);
+    }
+    m_hWnd = nullptr;
+    return result;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange dx(this, saveAndValidate != FALSE);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::AppendSystemMenuItem(UINT commandId, UINT stringId) {
+    HMENU menu = GetSystemMenu(FALSE);
+    if (menu == nullptr) {
+        return;
+    }
+    wchar_t text[256] = {};
+    if (::LoadStringW(AfxGetInstanceHandle(), stringId, text, 256) <= 0 || text[0] == L'\0') {
+        return;
+    }
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, commandId, text);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The object arrives with WM_INITDIALOG and is kept in the dialog's own
+    // user slot; the few messages before it go to default processing.
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hWnd;
+        return dialog->OnInitDialog();
+    }
+    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, DWLP_USER));
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hWnd, DWLP_USER, 0);
+        return FALSE;
+    }
+    return dialog->OnMessage(message, wParam, lParam);
+}
+
+INT_PTR CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (!DispatchMessageMap(message, wParam, lParam, result)) {
+        return FALSE;
+    }
+    if (ReturnsResultDirectly(message)) {
+        return static_cast<INT_PTR>(result);
+    }
+    ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
