@@ -1,0 +1,38 @@
+// CDBCommandSetup: the progress dialog that runs one workflow without user
+// input. The work starts at the first tick of a one-shot timer, so the dialog
+// is on the screen before the long synchronous run begins, and the dialog
+// closes itself when the run ends.
+#pragma once
+
+#include <cstdint>
+
+#include "app/ConnectionParams.h"
+#include "framework/Dialog.h"
+
+class CDBCommandSetup : public CDialog {
+    DECLARE_DYNAMIC(CDBCommandSetup)
+
+  public:
+    static constexpr int kModeCreate = 1;
+    static constexpr int kModePatch = 2;
+    static constexpr UINT_PTR kRunTimer = 1000;
+    static constexpr UINT kRunDelayMs = 1000;
+
+    CDBCommandSetup();
+
+    BOOL OnInitDialog() override;
+    void OnTimer(UINT_PTR eventId);
+
+    // Still set after a patch-mode run means the database was patched.
+    uint8_t m_succeeded;
+    // The creator's record, copied in whole; the workflow works on this copy.
+    ConnectionParams m_params;
+    // Cleared once the workflow has run: it runs at most once.
+    uint8_t m_armed;
+    int32_t m_mode = 0;
+
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    void RunWorkflow();
+};
