@@ -16,10 +16,14 @@ namespace {
 
 const ScriptFilePair* SchemaScript(int dbType) {
     switch (dbType) {
-    case MySql: return &kMySqlSchema;
-    case MsSql: return &kMsSqlSchema;
-    case Oracle: return &kOracleSchema;
-    default: return nullptr;
+    case MySql:
+        return &kMySqlSchema;
+    case MsSql:
+        return &kMsSqlSchema;
+    case Oracle:
+        return &kOracleSchema;
+    default:
+        return nullptr;
     }
 }
 
@@ -29,7 +33,10 @@ bool ConnectToServer(ConnectionParams& params) {
     char savedName[kPathSize] = {};
     CopyBounded(savedName, sizeof savedName, params.databaseName, sizeof params.databaseName);
     memset(params.databaseName, 0, sizeof params.databaseName);
-    if (ConnectDB(&params) == 0) {
+    const int connected = ConnectDB(&params);
+    // Put back on both paths: the caller's record keeps the name it gave.
+    CopyField(params.databaseName, savedName);
+    if (connected == 0) {
         Messages().ShowError(kStrServerUnreachable);
         // The library's reason, for an administrator with a debug viewer.
         char reason[kErrorTextSize + 1] = {};
@@ -37,7 +44,6 @@ bool ConnectToServer(ConnectionParams& params) {
         PlatformDebugOutput(reason);
         return false;
     }
-    CopyField(params.databaseName, savedName);
     return true;
 }
 
@@ -85,8 +91,8 @@ void SaveSettings(const ConnectionParams& params, const char* effectiveName, int
 
 } // namespace
 
-int CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
-                   IProgressBar* progressBar, int dbType) {
+int CreateDatabase(int launchedWithCommandLine, ConnectionParams& params, IProgressBar* progressBar,
+                   int dbType) {
     char directory[kPathSize];
     GetProgramDirectory(directory);
 

@@ -1,0 +1,183 @@
+// Provisioning a new database through the recording library, in a program
+// directory holding the sealed sample scripts.
+#include <windows.h>
+
+#include <cstring>
+
+#include "TestSupportWorkflowsWin32.h"
+#include "config/ServerConfig.h"
+#include "db/DbLibrary.h"
+#include "db/MessageBox.h"
+#include "db/Workflows.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+using Ids = std::vector<unsigned>;
+
+class CreateWorkflow : public WorkflowTest {
+  protected:
+    void CopyAllScripts() {
+        for (const char* name : {"Quenlor", "QuenlorMySQL", "QuenlorOracle", "Init"}) {
+            CopySealed(name);
+        }
+    }
+};
+
+TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
+    CopyAllScripts();
+    ConnectionParams params = Connection(MySql, "Sales");
+
+    ASSERT_EQ(CreateDatabase(1, params, &bar_, MySql), 1);
+
+    // The server is reached without a database; the caller's name comes back.
+    const Strings calls = Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0], "ConnectDB dbType=1 server=dbhost userId=quenlor password=s3cret "
+                        "databaseName= port=3306 windowsAuth=0 valid=1");
+    EXPECT_STREQ(params.databaseName, "Sales");
+
+    // Launched with switches, the database is always the default one.
+    const Strings statements = Statements();
+    const int schema = SourceBatches("QuenlorMySQL");
+    const int init = SourceBatches("Init");
+    ASSERT_GT(schema, 5);
+    ASSERT_GT(init, 0);
+    ASSERT_EQ(statements.size(), 3u + schema + init);
+    EXPECT_EQ(statements[0], "DROP DATABASE Quenlor");
+    EXPECT_EQ(statements[1], "CREATE DATABASE Quenlor");
+    EXPECT_EQ(statements[2], "USE Quenlor");
+    EXPECT_EQ(statements[3].rfind("-- ", 0), 0u) << "the schema's first batch: " << statements[3];
+    EXPECT_NE(statements[3].find("CREATE TABLE"), std::string::npos);
+    EXPECT_NE(statements[3 + schema].find("INSERT"), std::string::npos);
+
+    // Only the schema moves the bar, up to its end.
+    ASSERT_EQ(bar_.positions.size(), static_cast<size_t>(schema));
+    EXPECT_EQ(bar_.positions.back(), 100);
+
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    EXPECT_FALSE(Exists("Init.dat"));
+    EXPECT_TRUE(Exists("QuenlorMySQLEn.dat"));
+    EXPECT_TRUE(Exists("InitEn.dat"));
+    EXPECT_EQ(Messages(), Ids{});
+
+    ConnectionParams loaded;
+    memset(&loaded, 0, sizeof loaded);
+    ASSERT_TRUE(LoadServerConfig(loaded));
+    EXPECT_EQ(loaded.dbType, MySql);
+    EXPECT_STREQ(loaded.databaseName, "Quenlor");
+    EXPECT_STREQ(loaded.server, "dbhost");
+    EXPECT_STREQ(loaded.userId, "quenlor");
+    EXPECT_STREQ(loaded.password, "s3cret");
+    EXPECT_EQ(loaded.port, 3306);
+}
+
+TEST_F(CreateWorkflow, InteractiveRunUsesTheTypedNameOnMsSql) {
+    CopyAllScripts();
+    ConnectionParams params = Connection(MsSql, "Sales");
+    ASSERT_EQ(CreateDatabase(0, params, &bar_, MsSql), 1);
+    const Strings statements = Statements();
+    ASSERT_GE(statements.size(), 3u);
+    EXPECT_EQ(statements[1], "CREATE DATABASE Sales");
+    EXPECT_EQ(statements[2], "USE Sales");
+    ConnectionParams loaded;
+    memset(&loaded, 0, sizeof loaded);
+    ASSERT_TRUE(LoadServerConfig(loaded));
+    EXPECT_EQ(loaded.dbType, MsSql);
+    EXPECT_STREQ(loaded.databaseName, "Sales");
+}
+
+TEST_F(CreateWorkflow, UnreachableServerShowsString102AndTellsTheDebugger) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_CONNECT", "0");
+    ConnectionParams params = Connection(MsSql, "Sales");
+
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    EXPECT_NE(DebugOutput().find("recorded connection refused"), std::string::npos);
+    EXPECT_EQ(Calls().size(), 1u);
+    EXPECT_STREQ(params.databaseName, "Sales");
+    EXPECT_FALSE(Exists("Quenlor.dat"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+TEST_F(CreateWorkflow, FailedCreationShowsString103AndRunsNoScript) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1");
+    ConnectionParams params = Connection(MySql, "Quenlor");
+
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+
+    EXPECT_EQ(Messages(), Ids{kStrCreateFailed});
+    EXPECT_EQ(Statements(), (Strings{"DROP DATABASE Quenlor", "CREATE DATABASE Quenlor"}));
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+TEST_F(CreateWorkflow, MissingSchemaScriptFailsWith102OnlyOnMsSql) {
+    CopySealed("Init");
+    ConnectionParams msSql = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, msSql, &bar_, MsSql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+
+    ConnectionParams mySql = Connection(MySql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, mySql, &bar_, MySql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable}) << "no second box for MySQL";
+
+    EXPECT_TRUE(Exists("InitEn.dat"));
+    EXPECT_FALSE(Exists("Init.dat"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+TEST_F(CreateWorkflow, PlainSchemaWithoutItsEncryptedFileRunsAndIsDeleted) {
+    CopySealed("Init");
+    WritePlain("QuenlorOracle.dat",
+               "CREATE TABLE a (x NUMBER)\r\nGO\r\nCREATE TABLE b (y NUMBER)\r\ngo\r\n");
+    ConnectionParams params = Connection(Oracle, "Quenlor");
+
+    ASSERT_EQ(CreateDatabase(0, params, &bar_, Oracle), 1);
+
+    // Oracle creates nothing first: the script starts on the connection. The
+    // file is read as it is, so CR LF reaches the library (escaped in the log).
+    const Strings statements = Statements();
+    ASSERT_GE(statements.size(), 2u);
+    EXPECT_EQ(statements[0], "CREATE TABLE a (x NUMBER)\\r\\n ");
+    EXPECT_EQ(statements[1], "CREATE TABLE b (y NUMBER)\\r\\n ");
+    EXPECT_EQ(bar_.positions, (std::vector<int>{50, 100}));
+    EXPECT_FALSE(Exists("QuenlorOracle.dat"));
+    EXPECT_TRUE(RegistryHas("DB Info"));
+}
+
+TEST_F(CreateWorkflow, MissingInitialDataFailsQuietlyAndSavesNothing) {
+    CopySealed("QuenlorMySQL");
+    ConnectionParams params = Connection(MySql, "Quenlor");
+
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+
+    EXPECT_EQ(Messages(), Ids{});
+    EXPECT_EQ(Statements().size(), 3u + SourceBatches("QuenlorMySQL"));
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    EXPECT_FALSE(RegistryHas("DB Type"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+TEST_F(CreateWorkflow, StillSucceedsWhenTheSettingsCannotBeSaved) {
+    CopyAllScripts();
+    RemoveServerKey();
+    ConnectionParams params = Connection(MySql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 1);
+    EXPECT_EQ(Messages(), Ids{});
+}
+
+TEST_F(CreateWorkflow, WithoutALibraryTakesTheConnectionFailurePath) {
+    CopyAllScripts();
+    SetDbEntryPoints(nullptr, nullptr);
+    ConnectionParams params = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    EXPECT_FALSE(DebugOutput().empty());
+    EXPECT_FALSE(Exists("Quenlor.dat"));
+}
+
+} // namespace
