@@ -1,0 +1,150 @@
+// The main dialog's input handlers: the create run from the controls, the
+// authentication radios, the engine list and the SQL Server Express install.
+#include "ui/DunmoorDlg.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/ConnectionParams.h"
+#include "app/DunmoorApp.h"
+#include "db/MessageBox.h"
+#include "db/ProgressBarWin32.h"
+#include "db/Workflows.h"
+#include "framework/Platform.h"
+#include "ui/SqlExpress.h"
+#include "ui/resource.h"
+
+namespace {
+
+constexpr int kPortTextSize = 256;
+
+// Leading blanks, an optional sign and the leading digits, as atoi reads
+// them; no digits give 0. Out-of-range values saturate instead of overflowing.
+int32_t PortFromText(const char* text) {
+    long value = strtol(text, nullptr, 10);
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    if (value < INT32_MIN) {
+        return INT32_MIN;
+    }
+    return static_cast<int32_t>(value);
+}
+
+} // namespace
+
+int CDunmoorDlg::SelectedDbType() const {
+    const int selection = m_dbTypeCombo.GetCurSel();
+    return static_cast<int>(m_dbTypeCombo.GetItemData(selection));
+}
+
+void CDunmoorDlg::OnSetup() {
+    ConnectionParams params;
+    memset(&params, 0, sizeof params);
+    params.dbType = SelectedDbType();
+    params.valid = 1;
+    // Each text is read into its 32-byte field: 31 bytes and the terminator.
+    m_dbNameEdit.GetWindowText(params.databaseName, sizeof params.databaseName);
+    GetDlgItemText(IDC_SERVER, params.server, sizeof params.server);
+    if (SendDlgItemMessage(IDC_WINDOWS_AUTH, BM_GETCHECK) > 0) {
+        params.windowsAuth = 1;
+    } else {
+        GetDlgItemText(IDC_LOGIN_ID, params.userId, sizeof params.userId);
+        GetDlgItemText(IDC_PASSWORD, params.password, sizeof params.password);
+    }
+    // The port counts even from a disabled field.
+    char port[kPortTextSize] = {};
+    GetDlgItemText(IDC_PORT, port, sizeof port);
+    params.port = PortFromText(port);
+
+    SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
+    const int created =
+        CreateDatabase(TheApp().launchedWithCommandLine, params, &progress, SelectedDbType());
+    if (created) {
+        ShowDlgItem(IDC_SETUP, SW_HIDE);
+        ShowDlgItem(IDC_FINISH, SW_SHOW);
+        return;
+    }
+    // Everything stays as typed, so the user can correct it and retry.
+    Messages().ShowError(kStrServerUnreachable);
+}
+
+void CDunmoorDlg::OnServerAuth() {
+    EnableDlgItem(IDC_SERVER, true);
+    EnableDlgItem(IDC_LOGIN_ID, true);
+    EnableDlgItem(IDC_PASSWORD, true);
+    const int type = SelectedDbType();
+    if (type == MySql || type == MsSql) {
+        EnableDlgItem(IDC_PORT, true);
+    } else if (type == Oracle) {
+        EnableDlgItem(IDC_PORT, false);
+    }
+}
+
+void CDunmoorDlg::OnWindowsAuth() {
+    // The disabled fields keep their texts.
+    EnableDlgItem(IDC_SERVER, true);
+    EnableDlgItem(IDC_PORT, false);
+    EnableDlgItem(IDC_LOGIN_ID, false);
+    EnableDlgItem(IDC_PASSWORD, false);
+}
+
+void CDunmoorDlg::OnDbTypeChange() {
+    // The password is never cleared here.
+    switch (SelectedDbType()) {
+    case MySql:
+        EnableDlgItem(IDC_SET_NAME, true);
+        EnableDlgItem(IDC_WINDOWS_AUTH, false);
+        EnableDlgItem(IDC_PORT, true);
+        CheckRadioButton(IDC_WINDOWS_AUTH, IDC_SERVER_AUTH, IDC_SERVER_AUTH);
+        OnServerAuth();
+        SetDlgItemText(IDC_PORT, "3306");
+        SetDlgItemText(IDC_LOGIN_ID, "root");
+        break;
+    case MsSql:
+        // The radios stay as they are; the port is enabled either way.
+        EnableDlgItem(IDC_SET_NAME, true);
+        EnableDlgItem(IDC_WINDOWS_AUTH, true);
+        SetDlgItemText(IDC_PORT, "1433");
+        EnableDlgItem(IDC_PORT, true);
+        SetDlgItemText(IDC_LOGIN_ID, "sa");
+        break;
+    case Oracle:
+        EnableDlgItem(IDC_SET_NAME, false);
+        EnableDlgItem(IDC_WINDOWS_AUTH, false);
+        CheckRadioButton(IDC_WINDOWS_AUTH, IDC_SERVER_AUTH, IDC_SERVER_AUTH);
+        OnServerAuth();
+        SetDlgItemText(IDC_PORT, "1521");
+        EnableDlgItem(IDC_PORT, false);
+        SetDlgItemText(IDC_LOGIN_ID, "");
+        break;
+    default:
+        break;
+    }
+}
+
+void CDunmoorDlg::InstallSqlExpress() {
+    char programDirectory[kPathSize];
+    GetProgramDirectory(programDirectory);
+    // Runs from Support and makes the program directory current again; a
+    // missing installer changes nothing of what follows.
+    RunSqlExpressInstaller(programDirectory);
+
+    char server[kTextFieldSize] = {};
+    snprintf(server, sizeof server, "localhost\\%s", kSqlExpressInstance);
+    SetDlgItemText(IDC_SERVER, server);
+    SendDlgItemMessage(IDC_WINDOWS_AUTH, BM_SETCHECK, BST_CHECKED);
+    SendDlgItemMessage(IDC_SERVER_AUTH, BM_SETCHECK, BST_UNCHECKED);
+    char port[16] = {};
+    snprintf(port, sizeof port, "%ld", static_cast<long>(GetSqlExpressPort()));
+    SetDlgItemText(IDC_PORT, port);
+    EnableDlgItem(IDC_SERVER, true);
+    EnableDlgItem(IDC_PORT, false);
+    EnableDlgItem(IDC_LOGIN_ID, false);
+    EnableDlgItem(IDC_PASSWORD, false);
+    OnSetup();
+}
