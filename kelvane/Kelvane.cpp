@@ -1,0 +1,132 @@
+// Kelvane.dll over ODBC: the two exports the program calls. One connection
+// per process; each successful ConnectDB replaces it, a failed one leaves it.
+#include <windows.h>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "ConnectionString.h"
+#include "DriverConfig.h"
+#include "OdbcDiagnostics.h"
+#include "app/ConnectionParams.h"
+
+namespace {
+
+SQLHENV g_env = SQL_NULL_HENV;
+SQLHDBC g_connection = SQL_NULL_HDBC;
+
+constexpr SQLULEN kLoginTimeoutSeconds = 15;
+constexpr int kExecuteFailed = -1;
+
+bool Succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
+bool EnsureEnvironment(ConnectionParams* params) {
+    if (g_env != SQL_NULL_HENV) {
+        return true;
+    }
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &g_env))) {
+        g_env = SQL_NULL_HENV;
+        SetErrorText(params, "Kelvane: no ODBC environment (is the driver manager installed?)");
+        return false;
+    }
+    SQLSetEnvAttr(g_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    return true;
+}
+
+void CloseConnection(SQLHDBC connection) {
+    SQLDisconnect(connection);
+    SQLFreeHandle(SQL_HANDLE_DBC, connection);
+}
+
+// Connects a new handle; on failure the diagnostic is in errorText and the
+// handle is freed.
+SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
+    SQLHDBC connection = SQL_NULL_HDBC;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, g_env, &connection))) {
+        CopyDiagnostic(SQL_HANDLE_ENV, g_env, params);
+        return SQL_NULL_HDBC;
+    }
+    SQLSetConnectAttr(connection, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
+    SQLCHAR completed[1024] = {};
+    SQLSMALLINT completedLength = 0;
+    SQLRETURN rc =
+        SQLDriverConnect(connection, nullptr, reinterpret_cast<SQLCHAR*>(connectionString), SQL_NTS,
+                         completed, sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+    if (!Succeeded(rc)) {
+        CopyDiagnostic(SQL_HANDLE_DBC, connection, params);
+        SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        return SQL_NULL_HDBC;
+    }
+    return connection;
+}
+
+// Walks through every result of the batch, so that a failure in a later
+// statement of a multi-statement batch is seen, and no rows stay pending.
+bool DrainResults(SQLHSTMT statement) {
+    for (int guard = 0; guard < 1000000; ++guard) {
+        SQLRETURN rc = SQLMoreResults(statement);
+        if (rc == SQL_NO_DATA) {
+            return true;
+        }
+        if (!Succeeded(rc)) {
+            ReportStatementFailure(statement);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params) {
+    if (params == nullptr) {
+        return 0;
+    }
+    memset(params->errorText, 0, sizeof params->errorText);
+    if (!EnsureEnvironment(params)) {
+        return 0;
+    }
+    char connectionString[1024] = {};
+    if (!BuildConnectionString(*params, LoadDriverNames(), connectionString,
+                               sizeof connectionString)) {
+        SetErrorText(params, "Kelvane: unknown database type");
+        return 0;
+    }
+    SQLHDBC connection = OpenConnection(params, connectionString);
+    SecureZeroMemory(connectionString, sizeof connectionString);
+    if (connection == SQL_NULL_HDBC) {
+        return 0;
+    }
+    if (g_connection != SQL_NULL_HDBC) {
+        CloseConnection(g_connection);
+    }
+    g_connection = connection;
+    return 1;
+}
+
+extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* statement, int) {
+    if (g_connection == SQL_NULL_HDBC || statement == nullptr) {
+        return kExecuteFailed;
+    }
+    SQLHSTMT handle = SQL_NULL_HSTMT;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, g_connection, &handle))) {
+        return kExecuteFailed;
+    }
+    SQLRETURN rc =
+        SQLExecDirect(handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement)), SQL_NTS);
+    bool ok = true;
+    if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
+        ReportStatementFailure(handle);
+        ok = false;
+    } else {
+        ok = DrainResults(handle);
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    return ok ? 0 : kExecuteFailed;
+}

@@ -1,0 +1,17 @@
+// ODBC diagnostics: into the record's errorText for a failed connection, to
+// the debugger output for a failed statement.
+#pragma once
+
+#include <windows.h>
+
+#include <sql.h>
+
+#include "app/ConnectionParams.h"
+
+void SetErrorText(ConnectionParams* params, const char* text);
+
+// "[state] message" of the handle's first diagnostic record, bounded to
+// errorText; a fixed text when the driver gave none.
+void CopyDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, ConnectionParams* params);
+
+void ReportStatementFailure(SQLHSTMT statement);

@@ -1,0 +1,117 @@
+// The ODBC connection strings Kelvane.dll builds for each engine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ConnectionString.h"
+#include "app/BoundedCopy.h"
+
+namespace {
+
+ConnectionParams Record(int32_t dbType) {
+    ConnectionParams params;
+    memset(&params, 0, sizeof params);
+    params.dbType = dbType;
+    params.valid = 1;
+    CopyField(params.server, "db.example");
+    CopyField(params.userId, "app");
+    CopyField(params.password, "secret");
+    params.port = 3306;
+    return params;
+}
+
+DriverNames Drivers() {
+    DriverNames names = {};
+    CopyField(names.msSql, "MsDriver");
+    CopyField(names.mySql, "MariaDB Unicode");
+    CopyField(names.oracle, "OraDriver");
+    return names;
+}
+
+std::string Build(const ConnectionParams& params) {
+    char out[1024];
+    EXPECT_TRUE(BuildConnectionString(params, Drivers(), out, sizeof out));
+    return out;
+}
+
+TEST(MySqlConnectionString, NamesServerPortCredentialsAndAllowsMultiStatementBatches) {
+    EXPECT_EQ(Build(Record(MySql)), "DRIVER={MariaDB Unicode};SERVER={db.example};PORT=3306;"
+                                    "UID={app};PWD={secret};OPTION=67108864;");
+}
+
+TEST(MySqlConnectionString, NamesTheDatabaseOnlyWhenOneIsGiven) {
+    ConnectionParams params = Record(MySql);
+    EXPECT_EQ(Build(params).find("DATABASE"), std::string::npos);
+    CopyField(params.databaseName, "Quenlor");
+    EXPECT_NE(Build(params).find("DATABASE={Quenlor};"), std::string::npos);
+}
+
+TEST(MySqlConnectionString, UsesServerCredentialsEvenWithWindowsAuthentication) {
+    ConnectionParams params = Record(MySql);
+    params.windowsAuth = 1;
+    EXPECT_NE(Build(params).find("UID={app};PWD={secret};"), std::string::npos);
+    EXPECT_EQ(Build(params).find("Trusted_Connection"), std::string::npos);
+}
+
+TEST(MsSqlConnectionString, JoinsServerAndPortWithAComma) {
+    ConnectionParams params = Record(MsSql);
+    params.port = 1433;
+    EXPECT_EQ(Build(params), "DRIVER={MsDriver};SERVER={db.example,1433};UID={app};PWD={secret};");
+}
+
+TEST(MsSqlConnectionString, KeepsAnInstanceNameAsGiven) {
+    ConnectionParams params = Record(MsSql);
+    CopyField(params.server, "HOST\\QUENLOR");
+    EXPECT_NE(Build(params).find("SERVER={HOST\\QUENLOR};"), std::string::npos);
+}
+
+TEST(MsSqlConnectionString, WindowsAuthenticationSendsNoCredentials) {
+    ConnectionParams params = Record(MsSql);
+    params.windowsAuth = 1;
+    std::string text = Build(params);
+    EXPECT_NE(text.find("Trusted_Connection=Yes;"), std::string::npos);
+    EXPECT_EQ(text.find("UID"), std::string::npos);
+    EXPECT_EQ(text.find("PWD"), std::string::npos);
+}
+
+TEST(OracleConnectionString, ServerAndPortFormTheDbq) {
+    ConnectionParams params = Record(Oracle);
+    params.port = 1521;
+    EXPECT_EQ(Build(params), "DRIVER={OraDriver};DBQ={db.example:1521};UID={app};PWD={secret};");
+}
+
+TEST(ConnectionStringValues, APasswordWithSeparatorsStaysOneValue) {
+    ConnectionParams params = Record(MySql);
+    CopyField(params.password, "a;DATABASE=x}y");
+    std::string text = Build(params);
+    EXPECT_NE(text.find("PWD={a;DATABASE=x}}y};"), std::string::npos);
+}
+
+TEST(ConnectionStringValues, AFieldWithoutItsNulIsReadOnlyToItsEnd) {
+    ConnectionParams params = Record(MySql);
+    memset(params.server, 'h', sizeof params.server);
+    std::string text = Build(params);
+    EXPECT_NE(text.find("SERVER={" + std::string(32, 'h') + "};PORT="), std::string::npos);
+}
+
+TEST(ConnectionStringFailures, AnUnknownEngineGivesNothing) {
+    char out[256] = "stale";
+    EXPECT_FALSE(BuildConnectionString(Record(7), Drivers(), out, sizeof out));
+    EXPECT_STREQ(out, "");
+}
+
+TEST(ConnectionStringFailures, AStringThatDoesNotFitIsNotCut) {
+    char out[40] = "stale";
+    EXPECT_FALSE(BuildConnectionString(Record(MySql), Drivers(), out, sizeof out));
+    EXPECT_STREQ(out, "");
+}
+
+TEST(DefaultDrivers, EveryEngineHasAWindowsDriverName) {
+    DriverNames names = DefaultDriverNames();
+    EXPECT_STREQ(names.msSql, "SQL Server");
+    EXPECT_STRNE(names.mySql, "");
+    EXPECT_STRNE(names.oracle, "");
+}
+
+} // namespace
