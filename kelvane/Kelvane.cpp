@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "AnsiText.h"
 #include "ConnectionString.h"
 #include "DriverConfig.h"
 #include "OdbcDiagnostics.h"
@@ -53,11 +55,10 @@ SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
     }
     SQLSetConnectAttr(connection, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
-    SQLCHAR completed[1024] = {};
-    SQLSMALLINT completedLength = 0;
-    SQLRETURN rc =
-        SQLDriverConnect(connection, nullptr, reinterpret_cast<SQLCHAR*>(connectionString), SQL_NTS,
-                         completed, sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+    std::vector<SQLWCHAR> wide = WidenAnsi(connectionString);
+    SQLRETURN rc = SQLDriverConnectW(connection, nullptr, wide.data(), SQL_NTS, nullptr, 0, nullptr,
+                                     SQL_DRIVER_NOPROMPT);
+    SecureZeroMemory(wide.data(), wide.size() * sizeof(SQLWCHAR));
     if (!Succeeded(rc)) {
         CopyDiagnostic(SQL_HANDLE_DBC, connection, params);
         SQLFreeHandle(SQL_HANDLE_DBC, connection);
@@ -118,8 +119,8 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, g_connection, &handle))) {
         return kExecuteFailed;
     }
-    SQLRETURN rc =
-        SQLExecDirect(handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement)), SQL_NTS);
+    std::vector<SQLWCHAR> wide = WidenAnsi(statement);
+    SQLRETURN rc = SQLExecDirectW(handle, wide.data(), SQL_NTS);
     bool ok = true;
     if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
         ReportStatementFailure(handle);

@@ -2,6 +2,8 @@
 
 #include <sqlext.h>
 
+#include "AnsiText.h"
+
 #include <cstdio>
 
 #include "app/BoundedCopy.h"
@@ -10,18 +12,22 @@ namespace {
 
 // Formats the first diagnostic record; false when there is none.
 bool FormatDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, char* out, size_t outSize) {
-    SQLCHAR state[6] = {};
+    SQLWCHAR state[6] = {};
     SQLINTEGER nativeError = 0;
-    SQLCHAR message[SQL_MAX_MESSAGE_LENGTH] = {};
+    SQLWCHAR message[SQL_MAX_MESSAGE_LENGTH] = {};
     SQLSMALLINT length = 0;
-    SQLRETURN rc =
-        SQLGetDiagRec(handleType, handle, 1, state, &nativeError, message, sizeof message, &length);
+    SQLRETURN rc = SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, message,
+                                  SQL_MAX_MESSAGE_LENGTH, &length);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
         return false;
     }
-    message[sizeof message - 1] = '\0';
-    snprintf(out, outSize, "[%s] %s", reinterpret_cast<char*>(state),
-             reinterpret_cast<char*>(message));
+    message[SQL_MAX_MESSAGE_LENGTH - 1] = 0;
+    state[5] = 0;
+    char ansiState[16] = {};
+    char ansiMessage[SQL_MAX_MESSAGE_LENGTH * 2] = {};
+    NarrowToAnsi(state, -1, ansiState, sizeof ansiState);
+    NarrowToAnsi(message, -1, ansiMessage, sizeof ansiMessage);
+    snprintf(out, outSize, "[%s] %s", ansiState, ansiMessage);
     return true;
 }
 
@@ -32,7 +38,7 @@ void SetErrorText(ConnectionParams* params, const char* text) {
 }
 
 void CopyDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, ConnectionParams* params) {
-    char text[SQL_MAX_MESSAGE_LENGTH + 16] = {};
+    char text[SQL_MAX_MESSAGE_LENGTH * 2 + 16] = {};
     if (!FormatDiagnostic(handleType, handle, text, sizeof text)) {
         SetErrorText(params, "Kelvane: connection failed without a diagnostic");
         return;
@@ -41,7 +47,7 @@ void CopyDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, ConnectionParams* 
 }
 
 void ReportStatementFailure(SQLHSTMT statement) {
-    char text[SQL_MAX_MESSAGE_LENGTH + 32] = "Kelvane: statement failed: ";
+    char text[SQL_MAX_MESSAGE_LENGTH * 2 + 32] = "Kelvane: statement failed: ";
     size_t prefix = strlen(text);
     if (!FormatDiagnostic(SQL_HANDLE_STMT, statement, text + prefix, sizeof text - prefix)) {
         CopyBounded(text + prefix, sizeof text - prefix, "no diagnostic");

@@ -145,6 +145,15 @@ TEST_F(KelvaneMariaDb, DiscardsResultsSoTheNextStatementRuns) {
     EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "after_select\n");
 }
 
+TEST_F(KelvaneMariaDb, SendsAnsiTextInTheSystemCodePage) {
+    // "árvíztűrő" in code page 1250, as the program's buffers hold it.
+    const char statement[] = "CREATE TABLE kelvane_probe.words CHARACTER SET utf8mb4 AS SELECT "
+                             "'\xE1rv\xEDzt\xFBr\xF5' AS w";
+    ASSERT_EQ(GetACP(), 1250u) << "the tests run with the Hungarian ANSI code page";
+    EXPECT_EQ(QueryExecuteDB(0, statement, 0), 0);
+    EXPECT_EQ(Client("SELECT HEX(w) FROM kelvane_probe.words"), "C3A17276C3AD7A74C5B172C591\n");
+}
+
 TEST_F(KelvaneMariaDb, AFailedStatementIsNegative) {
     EXPECT_LT(QueryExecuteDB(0, "CREATE TABLE kelvane_probe.t (a NOSUCHTYPE)", 0), 0);
 }
@@ -164,6 +173,7 @@ TEST_F(KelvaneMariaDb, AWrongPasswordGivesTheServersErrorAndKeepsTheConnection) 
     EXPECT_NE(strstr(params.errorText, "Access denied for user 'root'"), nullptr)
         << params.errorText;
     EXPECT_EQ(params.errorText[0], '[') << "the ODBC state leads the text";
+    RecordProperty("errorText", params.errorText);
     // The failed attempt leaves the earlier connection in place.
     EXPECT_EQ(QueryExecuteDB(0, "CREATE TABLE kelvane_probe.still (a INT)", 0), 0);
     EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "still\n");
