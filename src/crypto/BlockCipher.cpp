@@ -33,6 +33,47 @@ inline void FinalRound(const uint8_t* box, const uint8_t (*shift)[kColumns], con
     }
 }
 
+// The 128-bit block of AES proper (four columns): the same rounds with the
+// row shifts known at compile time, so the state stays in registers. Row r of
+// output column j comes from column j + r (cipher) or j - r (inverse).
+template <bool kInverse> inline int Source(int j, int row) {
+    return (kInverse ? j - row + kColumns : j + row) % kColumns;
+}
+
+template <bool kInverse>
+inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
+                       const uint8_t* box, int nr) {
+    uint32_t s[4];
+    uint32_t t[4];
+    for (int j = 0; j < 4; ++j) {
+        s[j] = LoadWord(block + 4 * j) ^ keys[j];
+    }
+    for (int round = 1; round < nr; ++round) {
+        const uint32_t* k = keys + 4 * round;
+        for (int j = 0; j < 4; ++j) {
+            t[j] = table[Byte(s[j], 0)] ^ RotateLeft(table[Byte(s[Source<kInverse>(j, 1)], 1)], 8) ^
+                   RotateLeft(table[Byte(s[Source<kInverse>(j, 2)], 2)], 16) ^
+                   RotateLeft(table[Byte(s[Source<kInverse>(j, 3)], 3)], 24) ^ k[j];
+        }
+        for (int j = 0; j < 4; ++j) {
+            s[j] = t[j];
+        }
+    }
+    const uint32_t* k = keys + 4 * nr;
+    for (int j = 0; j < 4; ++j) {
+        t[j] =
+            (uint32_t(box[Byte(s[j], 0)]) | uint32_t(box[Byte(s[Source<kInverse>(j, 1)], 1)]) << 8 |
+             uint32_t(box[Byte(s[Source<kInverse>(j, 2)], 2)]) << 16 |
+             uint32_t(box[Byte(s[Source<kInverse>(j, 3)], 3)]) << 24) ^
+            k[j];
+    }
+    for (int j = 0; j < 4; ++j) {
+        StoreWord(block + 4 * j, t[j]);
+    }
+    WipeWords(s, 4);
+    WipeWords(t, 4);
+}
+
 inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
                       const uint8_t* box, const uint8_t (*shift)[kColumns]) {
     const int nb = g_schedule.nb;
@@ -62,12 +103,22 @@ inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uin
 
 void EncryptBlock(uint8_t block[kBlockSize]) {
     using namespace cipher;
+    if (g_schedule.nb == 4) {
+        Transform4<false>(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
+                          g_schedule.nr);
+        return;
+    }
     Transform(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
               g_schedule.encryptShift);
 }
 
 void DecryptBlock(uint8_t block[kBlockSize]) {
     using namespace cipher;
+    if (g_schedule.nb == 4) {
+        Transform4<true>(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
+                         g_schedule.nr);
+        return;
+    }
     Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
               g_schedule.decryptShift);
 }
