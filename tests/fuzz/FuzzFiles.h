@@ -22,14 +22,3 @@ inline bool WriteWholeFile(const std::string& path, const void* data, size_t siz
     const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && written;
 }
-
-inline long FileLength(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return -1;
-    }
-    std::fseek(file, 0, SEEK_END);
-    const long length = std::ftell(file);
-    std::fclose(file);
-    return length;
-}
