@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# One unattended run of Dunmoor.exe in a private program directory, watched by
+# uidriver.exe, then the checks of what it left behind.
+#   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
+set -uo pipefail
+scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
+wine=("$src/scripts/wine" --prefix "$prefix")
+key='HKLM\Software\Moravel\Quenlor Server'
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# A Wine that cannot start the program at all (32-bit Wine on a 64-bit-only
+# kernel) is a missing platform, not a failure of the program.
+probe_rc=0
+timeout 120 "${wine[@]}" "$uidriver" >/dev/null 2>&1 || probe_rc=$?
+if [ "$probe_rc" != 2 ]; then
+  echo "SKIP: $prefix Wine cannot run Windows programs here (probe exit $probe_rc)"
+  exit 77
+fi
+
+# ctest's RESOURCE_LOCK orders the runs of one build tree; builds of other
+# trees share the same Wine registry, so the server's key is also taken by a
+# lock file beside the prefix while this run owns it.
+exec 8>"$src/build/wine-$prefix.quenlor-registry.lock"
+flock -w 170 8 || { echo "FAIL: the registry lock stayed taken"; exit 1; }
+
+dir=$bin/e2e/$scenario
+rm -rf "$dir" && mkdir -p "$dir"
+cp "$dunmoor" "$kelvane" "$dir/"
+sealed=$(ls "$bin"/dist/*En.dat 2>/dev/null | wc -l)
+if [ "$sealed" -lt 7 ]; then
+  echo "SKIP: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
+  exit 77
+fi
+cp "$bin"/dist/*En.dat "$dir/"
+
+# The Quenlor server's installation owns the key; the program only opens it.
+"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+"${wine[@]}" reg add "$key" /f >/dev/null 2>&1 || fail "could not create $key"
+
+progress='child=1015=Adatbázis létrehozása  [Quenlor]'
+screens=$bin/screens
+mkdir -p "$screens"
+winpath() { echo "Z:${1//\//\\}"; }
+exe=$(winpath "$dir/Dunmoor.exe")
+"${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" watch "$progress" "$(winpath "$dir/progress.bmp")" \
+  >"$dir/watch.out" 2>&1 &
+watcher=$!
+if [ "$scenario" = unreachable ]; then export KELVANE_CONNECT=0; fi
+"${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /psecret /P1500 >"$dir/dunmoor.out" 2>&1 &
+program=$!
+
+if [ "$scenario" = unreachable ]; then
+  # The workflow's box, then the dialog's own: the same text twice.
+  for who in workflow dialog; do
+    out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "SQL Server nem érhető el." ok 2>&1 | tr -d '\r')
+    [ "$out" = "Dunmoor|SQL Server nem érhető el." ] || fail "$who box: '$out'"
+  done
+fi
+
+wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$dir/watch.out")"
+timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe did not end"
+if [ -f "$dir/progress.bmp" ]; then
+  convert "$dir/progress.bmp" "$screens/progress-$scenario.png" 2>/dev/null ||
+    cp "$dir/progress.bmp" "$screens/progress-$scenario.bmp"
+fi
+
+[ -f "$dir/Kelvane.log" ] || { echo "FAIL: no Kelvane.log"; exit 1; }
+# The double writes Windows line ends.
+log=$dir/Kelvane.unix.log
+tr -d '\r' <"$dir/Kelvane.log" >"$log"
+connect='ConnectDB dbType=2 server=dbhost userId=sa password=secret databaseName= port=1500 windowsAuth=0 valid=1'
+[ "$(grep -c '^ConnectDB' "$log")" = 1 ] || fail "not exactly one ConnectDB"
+[ "$(head -1 "$log")" = "$connect" ] || fail "connection record: $(head -1 "$log")"
+values=$("${wine[@]}" reg query "$key" 2>/dev/null | tr -d '\r')
+
+if [ "$scenario" = create ]; then
+  # The creation sequence for Quenlor, then every batch of both scripts.
+  grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "no CREATE DATABASE Quenlor"
+  batches=$(($(grep -ci '^go' "$src/sql/Quenlor.sql") + $(grep -ci '^go' "$src/sql/Init.sql")))
+  create_at=$(grep -n '^QueryExecuteDB USE Quenlor$' "$log" | head -1 | cut -d: -f1)
+  after=$(tail -n +"$((${create_at:-0} + 1))" "$log" | grep -c '^QueryExecuteDB')
+  [ "$after" = "$batches" ] || fail "$after batches after USE Quenlor, expected $batches"
+  first_schema=$(grep -m1 -v '^\s*$' "$src/sql/Quenlor.sql")
+  grep -n "" "$log" | grep -F -e "$first_schema" | head -1 | grep -q "^$((create_at + 1)):" ||
+    fail "the schema's first batch does not follow the creation sequence"
+  last_init=$(grep -v '^\s*$' "$src/sql/Init.sql" | grep -vi '^go' | tail -1)
+  tail -1 "$log" | grep -qF -e "$last_init" || fail "the initial data's last batch is not last"
+  echo "$values" | grep -Eq 'DB Type +REG_DWORD +0x2$' || fail "DB Type not saved: $values"
+  echo "$values" | grep -Eq 'DB Info +REG_BINARY +[0-9A-F]{512}$' || fail "DB Info not saved"
+  for v in 'TCP Port' 'Max Connection' 'OpenSSL Path'; do
+    echo "$values" | grep -q "$v" || fail "$v not saved"
+  done
+else
+  grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
+  echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
+fi
+for plain in Quenlor.dat Init.dat; do
+  [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
+done
+"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+[ $status = 0 ] && echo "PASS: $scenario"
+exit $status
