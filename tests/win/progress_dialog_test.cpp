@@ -1,0 +1,119 @@
+// The progress dialog on its real template (from the built Dunmoor.exe): one
+// run at the first tick of timer 1000, closing itself, and what each mode
+// tells its creator. No Kelvane.dll is loaded here, so both workflows fail.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupportWin32.h"
+#include "app/DunmoorApp.h"
+#include "db/MessageBox.h"
+#include "ui/DBCommandSetup.h"
+#include "ui/resource.h"
+
+namespace {
+
+CDunmoorApp g_app;
+
+class RecordingSink : public IMessageSink {
+  public:
+    void ShowError(unsigned id) override { shown.push_back(id); }
+    std::vector<unsigned> shown;
+};
+
+// Records what the dialog shows once it is initialised, and can queue
+// messages that arrive before the first tick.
+class ObservedSetup : public CDBCommandSetup {
+  public:
+    BOOL OnInitDialog() override {
+        const BOOL result = CDBCommandSetup::OnInitDialog();
+        char text[64] = {};
+        GetDlgItemText(IDC_STATUS_TEXT, text, sizeof text);
+        statusText = text;
+        hasCaption = (GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        for (const MSG& m : early) {
+            PostMessageW(m_hWnd, m.message, m.wParam, m.lParam);
+        }
+        return result;
+    }
+    std::string statusText;
+    bool hasCaption = true;
+    std::vector<MSG> early;
+};
+
+MSG Message(UINT message, WPARAM wParam) {
+    MSG m = {};
+    m.message = message;
+    m.wParam = wParam;
+    return m;
+}
+
+class ProgressDialogTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        g_app.m_hInstance = LoadLibraryExA((BinaryDir() + "\\dist\\Dunmoor.exe").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE);
+    }
+    void SetUp() override {
+        ASSERT_NE(g_app.m_hInstance, nullptr) << "Dunmoor.exe not built";
+        g_app.launchedWithCommandLine = 1;
+        SetMessageSink(&sink);
+    }
+    void TearDown() override { SetMessageSink(nullptr); }
+    RecordingSink sink;
+};
+
+TEST_F(ProgressDialogTest, FailedPatchClosesItselfAndClearsSuccessSilently) {
+    ObservedSetup dlg;
+    dlg.m_mode = CDBCommandSetup::kModePatch;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_succeeded, 0);
+    EXPECT_EQ(dlg.m_armed, 0);
+    EXPECT_EQ(dlg.statusText, "Patch Database [Quenlor]");
+    EXPECT_FALSE(dlg.hasCaption);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndLeavesSuccessSet) {
+    ObservedSetup dlg;
+    dlg.m_mode = CDBCommandSetup::kModeCreate;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_succeeded, 1);
+    // The template's text stays in create mode (the file is UTF-8, the
+    // control text is in code page 1250).
+    EXPECT_EQ(dlg.statusText, "Adatb\xe1zis l\xe9trehoz\xe1sa  [Quenlor]");
+    // The workflow reports the refused connection, then the dialog its failure.
+    EXPECT_EQ(sink.shown, (std::vector<unsigned>{kStrServerUnreachable, kStrServerUnreachable}));
+}
+
+TEST_F(ProgressDialogTest, UnknownModeClosesAtTheFirstTickWithoutRunning) {
+    ObservedSetup dlg;
+    dlg.m_mode = 3;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_succeeded, 1);
+    EXPECT_EQ(dlg.m_armed, 0);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(ProgressDialogTest, OtherTimersAndEscapeBeforeTheTickRunNothing) {
+    ObservedSetup dlg;
+    dlg.m_mode = CDBCommandSetup::kModeCreate;
+    dlg.early = {Message(WM_TIMER, 7), Message(WM_COMMAND, IDCANCEL)};
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_armed, 1);
+    EXPECT_EQ(dlg.m_succeeded, 1);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(ProgressDialogTest, RunsAgainWhenShownAgainAsANewDialog) {
+    // Each dialog object runs once; a second object (the next start) runs too.
+    for (int i = 0; i < 2; ++i) {
+        ObservedSetup dlg;
+        dlg.m_mode = CDBCommandSetup::kModePatch;
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(dlg.m_succeeded, 0);
+    }
+}
+
+} // namespace
