@@ -34,6 +34,13 @@ BOOL CDBCommandSetup::OnInitDialog() {
     return TRUE;
 }
 
+void CDBCommandSetup::OnCancel() {
+    if (m_armed) {
+        m_succeeded = 0;
+    }
+    CDialog::OnCancel();
+}
+
 void CDBCommandSetup::OnTimer(UINT_PTR eventId) {
     if (eventId == kRunTimer && m_armed) {
         // Killed first: a message box inside the run pumps messages, and a

@@ -97,13 +97,16 @@ TEST_F(ProgressDialogTest, UnknownModeClosesAtTheFirstTickWithoutRunning) {
 }
 
 TEST_F(ProgressDialogTest, OtherTimersAndEscapeBeforeTheTickRunNothing) {
-    ObservedSetup dlg;
-    dlg.m_mode = CDBCommandSetup::kModeCreate;
-    dlg.early = {Message(WM_TIMER, 7), Message(WM_COMMAND, IDCANCEL)};
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    EXPECT_EQ(dlg.m_armed, 1);
-    EXPECT_EQ(dlg.m_succeeded, 1);
-    EXPECT_TRUE(sink.shown.empty());
+    for (int mode : {CDBCommandSetup::kModeCreate, CDBCommandSetup::kModePatch}) {
+        ObservedSetup dlg;
+        dlg.m_mode = mode;
+        dlg.early = {Message(WM_TIMER, 7), Message(WM_COMMAND, IDCANCEL)};
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(dlg.m_armed, 1) << "mode " << mode;
+        // A patch that never ran is no success for the main dialog to act on.
+        EXPECT_EQ(dlg.m_succeeded, 0) << "mode " << mode;
+        EXPECT_TRUE(sink.shown.empty());
+    }
 }
 
 TEST_F(ProgressDialogTest, RunsAgainWhenShownAgainAsANewDialog) {
