@@ -47,9 +47,10 @@ inline HWND FindDialog(const std::wstring& caption) {
         const std::wstring* caption;
         HWND found;
     } search = {&caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
+    // A lambda converts to a plain function pointer, which on 32-bit Windows
+    // is not the stdcall WNDENUMPROC; a static member of a local class is.
+    struct Visit {
+        static BOOL CALLBACK Each(HWND w, LPARAM p) {
             auto* s = reinterpret_cast<Search*>(p);
             wchar_t cls[32] = {};
             GetClassNameW(w, cls, 32);
@@ -59,8 +60,9 @@ inline HWND FindDialog(const std::wstring& caption) {
                 return FALSE;
             }
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), Visit::Each, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -135,16 +137,13 @@ class Script {
         s->busy_ = false;
     }
 
-    static void CancelEverything() {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM) -> BOOL {
-                PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-                PostMessageW(w, WM_COMMAND, IDNO, 0);
-                PostMessageW(w, WM_COMMAND, IDOK, 0);
-                return TRUE;
-            },
-            0);
+    static void CancelEverything() { EnumThreadWindows(GetCurrentThreadId(), CancelOne, 0); }
+
+    static BOOL CALLBACK CancelOne(HWND w, LPARAM) {
+        PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(w, WM_COMMAND, IDNO, 0);
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return TRUE;
     }
 
     std::deque<Step> steps_;
