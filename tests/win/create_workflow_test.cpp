@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "TestSupportWin32.h"
 #include "TestSupportWorkflowsWin32.h"
 #include "config/ServerConfig.h"
 #include "db/DbLibrary.h"
@@ -178,6 +179,58 @@ TEST_F(CreateWorkflow, WithoutALibraryTakesTheConnectionFailurePath) {
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_FALSE(DebugOutput().empty());
     EXPECT_FALSE(Exists("Quenlor.dat"));
+}
+
+TEST_F(CreateWorkflow, SecondConnectionRefusedLeavesTheFirstSettings) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_CONNECT", "1,0");
+    ConnectionParams first = Connection(MySql, "Sales");
+    ASSERT_EQ(CreateDatabase(0, first, &bar_, MySql), 1);
+
+    CopyAllScripts();
+    ConnectionParams second = Connection(MySql, "Other");
+    strcpy(second.server, "elsewhere");
+    EXPECT_EQ(CreateDatabase(0, second, &bar_, MySql), 0);
+
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    ConnectionParams loaded;
+    memset(&loaded, 0, sizeof loaded);
+    ASSERT_TRUE(LoadServerConfig(loaded));
+    EXPECT_STREQ(loaded.server, "dbhost");
+    EXPECT_STREQ(loaded.databaseName, "Sales");
+}
+
+TEST_F(CreateWorkflow, LibraryWithoutQueryExecuteIsNeverUsed) {
+    CopyAllScripts();
+    ASSERT_TRUE(CopyTo(BinaryDir() + "\\fakes\\partial\\Kelvane.dll", dir_ + "\\partial.dll"));
+    const std::string partialDir = dir_ + "\\partial";
+    CreateDirectoryA(partialDir.c_str(), nullptr);
+    ASSERT_TRUE(
+        MoveFileA((dir_ + "\\partial.dll").c_str(), (partialDir + "\\Kelvane.dll").c_str()));
+    EXPECT_EQ(LoadDbLibrary(partialDir.c_str()), 0);
+
+    ConnectionParams params = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    EXPECT_FALSE(Exists("Quenlor.dat"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+// The plain file cannot be written (its name is taken by a directory): the
+// schema cannot run, nothing is saved and the encrypted file stays intact.
+TEST_F(CreateWorkflow, PlainScriptThatCannotBeWrittenFailsTheCreate) {
+    CopyAllScripts();
+    ASSERT_TRUE(CreateDirectoryA((dir_ + "\\QuenlorMySQL.dat").c_str(), nullptr));
+    const std::string sealed = ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat");
+    ConnectionParams params = Connection(MySql, "Quenlor");
+
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+
+    EXPECT_EQ(Messages(), Ids{});
+    EXPECT_EQ(Statements().size(), 3u) << "only the creation statements";
+    EXPECT_EQ(ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat"), sealed);
+    EXPECT_FALSE(RegistryHas("DB Info"));
 }
 
 } // namespace
