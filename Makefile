@@ -12,13 +12,13 @@ bootstrap:
 
 build: bootstrap $(addprefix build-,$(PRESETS))
 
-build-%:
+$(addprefix build-,$(PRESETS)): build-%:
 	@mkdir -p build
 	@cmake --preset $* >build/configure-$*.log 2>&1 || { cat build/configure-$*.log; exit 1; }
 	@cmake --build --preset $* -j $(JOBS) >build/build-$*.log 2>&1 || { tail -n 60 build/build-$*.log; exit 1; }
 	@echo "built $*"
 
-test-%: build-%
+$(addprefix test-,$(PRESETS)): test-%: build-%
 	@ctest --preset $* -j $(JOBS)
 
 test: bootstrap
