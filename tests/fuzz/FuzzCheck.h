@@ -23,3 +23,14 @@ inline bool IsTerminatedField(const char* field, size_t n) {
     }
     return false;
 }
+
+// True when all n bytes still hold the sentinel they were filled with.
+inline bool Untouched(const void* bytes, size_t n, unsigned char sentinel) {
+    const unsigned char* p = static_cast<const unsigned char*>(bytes);
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] != sentinel) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -43,15 +43,7 @@ void CheckField(const char* field, const std::string& copy, const char* name) {
     FUZZ_CHECK(ReferenceValue(copy, name, kTextFieldSize - 1) == field);
 }
 
-bool Untouched(const void* bytes, size_t n) {
-    const unsigned char* p = static_cast<const unsigned char*>(bytes);
-    for (size_t i = 0; i < n; ++i) {
-        if (p[i] != kSentinel) {
-            return false;
-        }
-    }
-    return true;
-}
+bool Untouched(const void* bytes, size_t n) { return ::Untouched(bytes, n, kSentinel); }
 
 } // namespace
 

@@ -59,15 +59,7 @@ void CheckRoundTrip(const uint8_t* data, size_t size) {
     FUZZ_CHECK(params.port == saved.port);
 }
 
-bool Untouched(const void* bytes, size_t n) {
-    const unsigned char* p = static_cast<const unsigned char*>(bytes);
-    for (size_t i = 0; i < n; ++i) {
-        if (p[i] != kSentinel) {
-            return false;
-        }
-    }
-    return true;
-}
+bool Untouched(const void* bytes, size_t n) { return ::Untouched(bytes, n, kSentinel); }
 
 } // namespace
 
