@@ -33,7 +33,7 @@ demo: bootstrap
 
 bench: bootstrap
 	@mkdir -p build
-	@$(MAKE) --no-print-directory build-native
+	@$(MAKE) --no-print-directory build-native build-win64
 	@scripts/bench
 
 package: bootstrap
