@@ -14,6 +14,7 @@
 //   click SEL ID              BM_CLICK on control ID
 //   settext SEL ID TEXT       WM_SETTEXT on control ID
 //   gettext SEL ID            prints the control's text
+//   syscommand SEL CMD        posts WM_SYSCOMMAND CMD to the window
 //   title SEL                 prints the window's title
 //   select SEL ID INDEX       CB_SETCURSEL, then CBN_SELCHANGE to the window
 //   state SEL ID              prints enabled=N visible=N checked=N
@@ -295,6 +296,11 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
     }
     if (args.empty()) {
         return 2;
+    }
+    if (cmd == L"syscommand") {
+        // Posted, like a click: the command may open a modal window.
+        PostMessageW(window, WM_SYSCOMMAND, static_cast<WPARAM>(_wtoi(args[0].c_str())), 0);
+        return 0;
     }
     HWND control = Control(window, args[0]);
     if (control == nullptr) {
