@@ -1,5 +1,8 @@
 // Kelvane.dll over ODBC: the two exports the program calls. One connection
 // per process; each successful ConnectDB replaces it, a failed one leaves it.
+// The connection keeps one statement handle for every batch: a script runs
+// tens of thousands of them, and a handle allocated and freed per batch costs
+// the driver's set-up and tear-down each time.
 #include <windows.h>
 
 #include <sql.h>
@@ -19,6 +22,7 @@ namespace {
 
 SQLHENV g_env = SQL_NULL_HENV;
 SQLHDBC g_connection = SQL_NULL_HDBC;
+SQLHSTMT g_statement = SQL_NULL_HSTMT;
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr int kExecuteFailed = -1;
@@ -40,9 +44,23 @@ bool EnsureEnvironment(ConnectionParams* params) {
     return true;
 }
 
-void CloseConnection(SQLHDBC connection) {
-    SQLDisconnect(connection);
-    SQLFreeHandle(SQL_HANDLE_DBC, connection);
+void CloseConnection() {
+    if (g_statement != SQL_NULL_HSTMT) {
+        SQLFreeHandle(SQL_HANDLE_STMT, g_statement);
+        g_statement = SQL_NULL_HSTMT;
+    }
+    SQLDisconnect(g_connection);
+    SQLFreeHandle(SQL_HANDLE_DBC, g_connection);
+    g_connection = SQL_NULL_HDBC;
+}
+
+// The connection's statement handle, allocated on first use.
+SQLHSTMT StatementHandle() {
+    if (g_statement == SQL_NULL_HSTMT &&
+        !Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, g_connection, &g_statement))) {
+        g_statement = SQL_NULL_HSTMT;
+    }
+    return g_statement;
 }
 
 // Connects a new handle; on failure the diagnostic is in errorText and the
@@ -69,6 +87,8 @@ SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
 
 // Walks through every result of the batch, so that a failure in a later
 // statement of a multi-statement batch is seen, and no rows stay pending.
+// The handle is idle again when this ends with SQL_NO_DATA; any other end
+// closes it, so that nothing of this batch is in the way of the next.
 bool DrainResults(SQLHSTMT statement) {
     for (int guard = 0; guard < 1000000; ++guard) {
         SQLRETURN rc = SQLMoreResults(statement);
@@ -77,9 +97,11 @@ bool DrainResults(SQLHSTMT statement) {
         }
         if (!Succeeded(rc)) {
             ReportStatementFailure(statement);
+            SQLFreeStmt(statement, SQL_CLOSE);
             return false;
         }
     }
+    SQLFreeStmt(statement, SQL_CLOSE);
     return true;
 }
 
@@ -105,7 +127,7 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
         return 0;
     }
     if (g_connection != SQL_NULL_HDBC) {
-        CloseConnection(g_connection);
+        CloseConnection();
     }
     g_connection = connection;
     return 1;
@@ -115,8 +137,8 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     if (g_connection == SQL_NULL_HDBC || statement == nullptr) {
         return kExecuteFailed;
     }
-    SQLHSTMT handle = SQL_NULL_HSTMT;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, g_connection, &handle))) {
+    SQLHSTMT handle = StatementHandle();
+    if (handle == SQL_NULL_HSTMT) {
         return kExecuteFailed;
     }
     std::vector<SQLWCHAR> wide = WidenAnsi(statement);
@@ -124,10 +146,10 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     bool ok = true;
     if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
         ReportStatementFailure(handle);
+        SQLFreeStmt(handle, SQL_CLOSE);
         ok = false;
     } else {
         ok = DrainResults(handle);
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, handle);
     return ok ? 0 : kExecuteFailed;
 }

@@ -137,6 +137,9 @@ TEST_F(KelvaneMariaDb, AFailureLaterInABatchIsReported) {
                              0),
               0);
     EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "t\n");
+    // Nothing of the failed batch is left pending for the next one.
+    EXPECT_EQ(QueryExecuteDB(0, "INSERT INTO kelvane_probe.t VALUES (7)", 0), 0);
+    EXPECT_EQ(Client("SELECT a FROM kelvane_probe.t"), "7\n");
 }
 
 TEST_F(KelvaneMariaDb, DiscardsResultsSoTheNextStatementRuns) {
@@ -154,8 +157,10 @@ TEST_F(KelvaneMariaDb, SendsAnsiTextInTheSystemCodePage) {
     EXPECT_EQ(Client("SELECT HEX(w) FROM kelvane_probe.words"), "C3A17276C3AD7A74C5B172C591\n");
 }
 
-TEST_F(KelvaneMariaDb, AFailedStatementIsNegative) {
+TEST_F(KelvaneMariaDb, AFailedStatementIsNegativeAndTheNextOneRuns) {
     EXPECT_LT(QueryExecuteDB(0, "CREATE TABLE kelvane_probe.t (a NOSUCHTYPE)", 0), 0);
+    EXPECT_EQ(QueryExecuteDB(0, "CREATE TABLE kelvane_probe.t (a INT)", 0), 0);
+    EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "t\n");
 }
 
 TEST_F(KelvaneMariaDb, ConnectsToTheRecordsDatabase) {
@@ -185,8 +190,11 @@ TEST_F(KelvaneMariaDb, ANewConnectionReplacesTheOldOne) {
     ASSERT_EQ(QueryExecuteDB(0, "CREATE TABLE first_one (a INT)", 0), 0);
     ConnectionParams again = SandboxRecord();
     ASSERT_EQ(ConnectDB(&again), 1);
-    // The new connection has no current database.
+    // The new connection has no current database, and its statements run
+    // on it, not on the one it replaced.
     EXPECT_LT(QueryExecuteDB(0, "CREATE TABLE second_one (a INT)", 0), 0);
+    EXPECT_EQ(QueryExecuteDB(0, "CREATE TABLE kelvane_probe.second_one (a INT)", 0), 0);
+    EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "first_one\nsecond_one\n");
 }
 
 TEST(KelvaneMariaDbRefused, NoServerOnThePortGivesADiagnostic) {
