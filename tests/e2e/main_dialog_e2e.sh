@@ -7,21 +7,9 @@
 #   main_dialog_e2e.sh SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 src=$1 bin=$2 prefix=$3 uidriver=$4 dunmoor=$5 kelvane=$6
-wine=("$src/scripts/wine" --prefix "$prefix")
-key='HKLM\Software\Moravel\Quenlor Server'
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-
-probe_rc=0
-timeout 120 "${wine[@]}" "$uidriver" >/dev/null 2>&1 || probe_rc=$?
-if [ "$probe_rc" != 2 ]; then
-  echo "SKIP: $prefix Wine cannot run Windows programs here (probe exit $probe_rc)"
-  exit 77
-fi
-if [ "$(ls "$bin"/dist/*En.dat 2>/dev/null | wc -l)" -lt 7 ]; then
-  echo "SKIP: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
-  exit 77
-fi
+. "$src/tests/e2e/e2e_prelude.sh"
+require_platform
+take_registry_lock
 
 dir=$bin/e2e/main-dialog
 rm -rf "$dir" && mkdir -p "$dir"

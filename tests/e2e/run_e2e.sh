@@ -4,35 +4,13 @@
 #   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
-wine=("$src/scripts/wine" --prefix "$prefix")
-key='HKLM\Software\Moravel\Quenlor Server'
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-
-# A Wine that cannot start the program at all (32-bit Wine on a 64-bit-only
-# kernel) is a missing platform, not a failure of the program.
-probe_rc=0
-timeout 120 "${wine[@]}" "$uidriver" >/dev/null 2>&1 || probe_rc=$?
-if [ "$probe_rc" != 2 ]; then
-  echo "SKIP: $prefix Wine cannot run Windows programs here (probe exit $probe_rc)"
-  exit 77
-fi
-
-# ctest's RESOURCE_LOCK orders the runs of one build tree; builds of other
-# trees share the same Wine registry, so the server's key is also taken by a
-# lock file beside the prefix while this run owns it.
-exec 8>"$src/build/wine-$prefix.quenlor-registry.lock"
-flock -w 170 8 || { echo "FAIL: the registry lock stayed taken"; exit 1; }
+. "$src/tests/e2e/e2e_prelude.sh"
+require_platform
+take_registry_lock
 
 dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
-cp "$dunmoor" "$kelvane" "$dir/"
-sealed=$(ls "$bin"/dist/*En.dat 2>/dev/null | wc -l)
-if [ "$sealed" -lt 7 ]; then
-  echo "SKIP: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
-  exit 77
-fi
-cp "$bin"/dist/*En.dat "$dir/"
+cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
 
 # The Quenlor server's installation owns the key; the program only opens it.
 "${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
