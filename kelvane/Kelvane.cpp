@@ -143,13 +143,10 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     }
     std::vector<SQLWCHAR> wide = WidenAnsi(statement);
     SQLRETURN rc = SQLExecDirectW(handle, wide.data(), SQL_NTS);
-    bool ok = true;
     if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
         ReportStatementFailure(handle);
         SQLFreeStmt(handle, SQL_CLOSE);
-        ok = false;
-    } else {
-        ok = DrainResults(handle);
+        return kExecuteFailed;
     }
-    return ok ? 0 : kExecuteFailed;
+    return DrainResults(handle) ? 0 : kExecuteFailed;
 }
