@@ -101,7 +101,5 @@ printf '  Dunmoor under Wine %.2f s (one-batch run %.2f s), mariadb client %.2f 
   "$db" "$d1" "$cb" "$c1"
 printf '  ratio Dunmoor / client: whole run %.2f, batches alone %.2f\n' \
   "$(echo "$db / $cb" | bc -l)" "$(echo "($db - $d1) / ($cb - $c1)" | bc -l)"
-# What the fixed start alone does to the whole-run ratio: the ratio Dunmoor
-# would reach if its batches took exactly as long as the client's.
-printf '  whole-run ratio with batches as fast as the client'"'"'s (fixed start only): %.2f\n' \
+printf "  whole-run ratio with batches as fast as the client's (fixed start only): %.2f\n" \
   "$(echo "($d1 + $cb - $c1) / $cb" | bc -l)"
