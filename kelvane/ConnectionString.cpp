@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 // ODBC driver names per engine, as registered with the driver manager.
 constexpr size_t kDriverNameSize = 128;

@@ -16,7 +16,7 @@
 #include "ConnectionString.h"
 #include "DriverConfig.h"
 #include "OdbcDiagnostics.h"
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

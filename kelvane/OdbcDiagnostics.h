@@ -6,7 +6,7 @@
 
 #include <sql.h>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 void SetErrorText(ConnectionParams* params, const char* text);
 

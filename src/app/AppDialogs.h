@@ -2,7 +2,7 @@
 // window while it runs.
 #pragma once
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 class CWinApp;
 

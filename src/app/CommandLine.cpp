@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // /w Windows authentication, /P port; "/find" anywhere asks for the dialog.
 #pragma once
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 constexpr int kWorkingCopySize = 260; // 259 characters and a NUL
 

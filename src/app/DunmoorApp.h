@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "framework/WinApp.h"
 
 class CDunmoorApp : public CWinApp {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "crypto/Cipher.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 struct SavedConnection {
     char userId[kTextFieldSize];

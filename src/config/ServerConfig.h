@@ -2,7 +2,7 @@
 // reading it back on the next interactive start.
 #pragma once
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "config/SavedConnection.h"
 
 // HKEY_LOCAL_MACHINE subkey; the program opens it but never creates it.

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 // end, so a failed create leaves the registry as it was.
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "config/ServerConfig.h"
 #include "db/CreationStatements.h"
+#include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
 #include "db/ScriptPaths.h"

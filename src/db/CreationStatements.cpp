@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
+#include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "framework/Platform.h"
 

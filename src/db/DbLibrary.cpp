@@ -1,6 +1,6 @@
 #include "db/DbLibrary.h"
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

@@ -3,16 +3,7 @@
 // null pointer.
 #pragma once
 
-#include "app/ConnectionParams.h"
-
-#if defined(_WIN32) && !defined(_WIN64)
-#define KELVANE_CALL __cdecl
-#else
-#define KELVANE_CALL
-#endif
-
-using ConnectDBFn = int(KELVANE_CALL*)(ConnectionParams*);
-using QueryExecuteDBFn = int(KELVANE_CALL*)(int, const char*, int);
+#include "common/KelvaneInterface.h"
 
 // Result of QueryExecuteDB when no entry point is bound.
 constexpr int kNotConnected = -1;

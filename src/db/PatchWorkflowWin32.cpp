@@ -2,6 +2,7 @@
 // the caller decides what a failure means.
 #include <cstdio>
 
+#include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "db/ScriptPaths.h"
 #include "db/ScriptRunner.h"

@@ -1,7 +1,7 @@
 // The create and patch workflows, run synchronously by the dialogs.
 #pragma once
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "db/ProgressBar.h"
 
 // Provisions a new database and saves the settings. 1 on success, 0 on any

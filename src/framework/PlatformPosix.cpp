@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "framework/Platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "framework/ArgumentText.h"
 
 namespace {

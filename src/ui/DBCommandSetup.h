@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "framework/Dialog.h"
 
 class CDBCommandSetup : public CDialog {

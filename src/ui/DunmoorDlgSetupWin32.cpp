@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
 #include "db/ProgressBarWin32.h"

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "config/ServerConfig.h"
+#include "db/DatabaseName.h"
 #include "framework/WinApp.h"
 #include "ui/AboutDlg.h"
 #include "ui/DBNameDialog.h"

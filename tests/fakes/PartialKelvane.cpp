@@ -2,6 +2,6 @@
 // through the missing QueryExecuteDB.
 #include <windows.h>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams*) { return 1; }

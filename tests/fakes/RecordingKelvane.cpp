@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 
 namespace {
 

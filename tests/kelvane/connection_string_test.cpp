@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ConnectionString.h"
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "TestSupportWin32.h"
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "db/DbLibrary.h"
 
 namespace {

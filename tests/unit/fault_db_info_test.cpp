@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "config/SavedConnection.h"
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "db/CreationStatements.h"
 #include "db/DbLibrary.h"
 #include "db/ScriptRunner.h"

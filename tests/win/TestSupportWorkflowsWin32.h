@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ConnectionParams.h"
+#include "common/KelvaneInterface.h"
 #include "db/ProgressBar.h"
 
 class RecordingProgressBar : public IProgressBar {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BoundedCopy.h"
+#include "common/BoundedCopy.h"
 #include "config/SavedConnection.h"
 #include "config/ServerConfig.h"
 #include "crypto/Cipher.h"

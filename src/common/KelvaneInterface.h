@@ -1,5 +1,8 @@
-// The one record that says how to reach a database server. Kelvane.dll
-// receives it by pointer, so its layout is an interface fixed to the byte.
+// The interface of Kelvane.dll, the database-access library: the record that
+// says how to reach a database server, which the library receives by pointer
+// (so its layout is fixed to the byte), and the types of its exports. The
+// program, the ODBC stand-in and the test doubles all build against this one
+// header.
 #pragma once
 
 #include <cstddef>
@@ -41,13 +44,16 @@ static_assert(offsetof(ConnectionParams, port) == 392, "port offset");
 static_assert(offsetof(ConnectionParams, windowsAuth) == 396, "windowsAuth offset");
 static_assert(offsetof(ConnectionParams, reserved) == 397, "fill offset");
 
-// The default database name, used instead of the record's whenever the
-// program was started with arguments.
-constexpr const char* kDefaultDatabaseName = "Quenlor";
+// The exports are cdecl with undecorated names; on x64 there is only one
+// calling convention.
+#if defined(_WIN32) && !defined(_WIN64)
+#define KELVANE_CALL __cdecl
+#else
+#define KELVANE_CALL
+#endif
 
-// Wherever a workflow needs the database name: the default when launched with
-// a command line, else the record's own. Never writes into the record.
-inline const char* EffectiveDatabaseName(int launchedWithCommandLine,
-                                         const ConnectionParams& params) {
-    return launchedWithCommandLine ? kDefaultDatabaseName : params.databaseName;
-}
+// int ConnectDB(ConnectionParams*): nonzero when connected; on failure the
+// library leaves its reason in errorText.
+using ConnectDBFn = int(KELVANE_CALL*)(ConnectionParams*);
+// int QueryExecuteDB(0, statement, 0): negative on failure.
+using QueryExecuteDBFn = int(KELVANE_CALL*)(int, const char*, int);
