@@ -44,3 +44,12 @@ void NarrowToAnsi(const SQLWCHAR* text, int length, char* out, size_t outSize) {
     memcpy(out, whole.data(), n);
     out[n] = '\0';
 }
+
+bool HoldsLeadByte(const char* text, size_t size, UINT codePage) {
+    for (size_t i = 0; i < size && text[i] != '\0'; ++i) {
+        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[i]))) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -19,3 +19,8 @@ std::vector<SQLWCHAR> WidenAnsi(const char* text);
 // Writes wide text (length characters, or up to its NUL when length is
 // negative) as ANSI into out, bounded to outSize and NUL-terminated.
 void NarrowToAnsi(const SQLWCHAR* text, int length, char* out, size_t outSize);
+
+// True when the text (up to its NUL, at most size bytes) holds a lead byte of
+// the double-byte code page: a byte that joins the next one into one
+// character. Single-byte code pages and UTF-8 have none.
+bool HoldsLeadByte(const char* text, size_t size, UINT codePage);

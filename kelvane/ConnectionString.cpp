@@ -66,6 +66,19 @@ std::string MsSqlString(const ConnectionParams& params, const DriverNames& drive
     return out;
 }
 
+// The MySQL and MariaDB drivers drop blanks (space, tab, CR, LF, VT, FF)
+// around every value, braced or not: a value that begins or ends with one
+// would reach the server changed, so it is refused instead.
+bool BlankAtEdge(const std::string& value) {
+    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    return !value.empty() && (blank(value.front()) || blank(value.back()));
+}
+
+bool MySqlKeepsValues(const ConnectionParams& params) {
+    return !BlankAtEdge(FieldText(params.server)) && !BlankAtEdge(FieldText(params.userId)) &&
+           !BlankAtEdge(FieldText(params.password)) && !BlankAtEdge(FieldText(params.databaseName));
+}
+
 std::string MySqlString(const ConnectionParams& params, const DriverNames& drivers) {
     std::string out;
     Append(out, "DRIVER", FieldText(drivers.mySql));
@@ -108,29 +121,35 @@ DriverNames DefaultDriverNames() {
     return names;
 }
 
-bool BuildConnectionString(const ConnectionParams& params, const DriverNames& drivers, char* out,
-                           size_t outSize) {
-    if (outSize == 0) {
-        return false;
+ConnectionStringResult BuildConnectionString(const ConnectionParams& params,
+                                             const DriverNames& drivers,
+                                             const ConnectionOptions& options, char* out,
+                                             size_t outSize) {
+    if (outSize > 0) {
+        out[0] = '\0';
     }
-    out[0] = '\0';
+    // Every attribute built from the record ends with ';', so the options
+    // begin an attribute of their own.
     std::string text;
     switch (params.dbType) {
     case MsSql:
-        text = MsSqlString(params, drivers);
+        text = MsSqlString(params, drivers) + FieldText(options.msSql);
         break;
     case MySql:
-        text = MySqlString(params, drivers);
+        if (!MySqlKeepsValues(params)) {
+            return ConnectionStringResult::BlankAtEdge;
+        }
+        text = MySqlString(params, drivers) + FieldText(options.mySql);
         break;
     case Oracle:
-        text = OracleString(params, drivers);
+        text = OracleString(params, drivers) + FieldText(options.oracle);
         break;
     default:
-        return false;
+        return ConnectionStringResult::UnknownEngine;
     }
     if (text.size() + 1 > outSize) {
-        return false;
+        return ConnectionStringResult::TooLong;
     }
     CopyBounded(out, outSize, text.c_str());
-    return true;
+    return ConnectionStringResult::Built;
 }

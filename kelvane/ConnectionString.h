@@ -20,8 +20,27 @@ DriverNames DefaultDriverNames();
 // Lets MariaDB and MySQL drivers take several statements in one batch.
 constexpr const char* kMultiStatementOption = "67108864";
 
+// The library's buffer for one connection string, its NUL included.
+constexpr size_t kConnectionStringSize = 1024;
+
+// ODBC attributes the administrator adds per engine, appended as given after
+// the ones built from the record ("Encrypt=Optional;TrustServerCertificate=Yes").
+// As large as the whole string: an options text that had to be cut on reading
+// can never fit, so it is refused, never sent cut.
+constexpr size_t kOptionsSize = kConnectionStringSize;
+struct ConnectionOptions {
+    char msSql[kOptionsSize];
+    char mySql[kOptionsSize];
+    char oracle[kOptionsSize];
+};
+
+// BlankAtEdge: a MySQL value begins or ends with a blank, which that
+// engine's drivers would drop.
+enum class ConnectionStringResult { Built, UnknownEngine, TooLong, BlankAtEdge };
+
 // Writes the connection string into out (outSize bytes, NUL-terminated).
-// Returns false for an unknown engine or when the string does not fit; out
-// then holds an empty string.
-bool BuildConnectionString(const ConnectionParams& params, const DriverNames& drivers, char* out,
-                           size_t outSize);
+// Unless it is Built, out holds an empty string.
+ConnectionStringResult BuildConnectionString(const ConnectionParams& params,
+                                             const DriverNames& drivers,
+                                             const ConnectionOptions& options, char* out,
+                                             size_t outSize);

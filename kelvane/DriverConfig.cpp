@@ -12,7 +12,7 @@ void IniPath(char (&path)[MAX_PATH]) {
     HMODULE self = nullptr;
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&LoadDriverNames), &self)) {
+                            reinterpret_cast<LPCSTR>(&LoadDriverConfig), &self)) {
         return;
     }
     DWORD n = GetModuleFileNameA(self, path, MAX_PATH);
@@ -39,17 +39,27 @@ void Override(const char* iniPath, const char* key, char (&name)[kDriverNameSize
     }
 }
 
+// A value too long for the field arrives cut to its last byte; such options
+// fill the whole connection-string buffer, so the builder refuses them.
+void ReadOptions(const char* iniPath, const char* key, char (&options)[kOptionsSize]) {
+    GetPrivateProfileStringA("Options", key, "", options, sizeof options, iniPath);
+}
+
 } // namespace
 
-DriverNames LoadDriverNames() {
-    DriverNames names = DefaultDriverNames();
+DriverConfig LoadDriverConfig() {
+    DriverConfig config = {};
+    config.names = DefaultDriverNames();
     char path[MAX_PATH];
     IniPath(path);
     if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        return names;
+        return config;
     }
-    Override(path, "MsSql", names.msSql);
-    Override(path, "MySql", names.mySql);
-    Override(path, "Oracle", names.oracle);
-    return names;
+    Override(path, "MsSql", config.names.msSql);
+    Override(path, "MySql", config.names.mySql);
+    Override(path, "Oracle", config.names.oracle);
+    ReadOptions(path, "MsSql", config.options.msSql);
+    ReadOptions(path, "MySql", config.options.mySql);
+    ReadOptions(path, "Oracle", config.options.oracle);
+    return config;
 }

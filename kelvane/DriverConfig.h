@@ -1,7 +1,13 @@
-// Driver names: the Windows defaults, overridden per engine by Kelvane.ini
-// beside the DLL ([Drivers] MsSql=, MySql=, Oracle=).
+// What Kelvane.ini beside the DLL may set per engine: the driver names
+// ([Drivers] MsSql=, MySql=, Oracle=; Windows defaults otherwise) and the
+// administrator's extra connection attributes ([Options], same keys).
 #pragma once
 
 #include "ConnectionString.h"
 
-DriverNames LoadDriverNames();
+struct DriverConfig {
+    DriverNames names;
+    ConnectionOptions options;
+};
+
+DriverConfig LoadDriverConfig();

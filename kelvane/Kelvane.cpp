@@ -105,6 +105,55 @@ bool DrainResults(SQLHSTMT statement) {
     return true;
 }
 
+// Braces and their doubling work on bytes, the driver reads characters: on a
+// double-byte system code page a lead byte would take the '}' after it into
+// its character, so a doubled '}' would close the value and a value's own
+// closing brace could vanish. Values holding one are refused, not sent with
+// their attributes ambiguous. Single-byte code pages (1250 among them) and
+// UTF-8 have no lead bytes.
+bool RecordHoldsLeadByte(const ConnectionParams& params) {
+    UINT codePage = GetACP();
+    return HoldsLeadByte(params.server, sizeof params.server, codePage) ||
+           HoldsLeadByte(params.userId, sizeof params.userId, codePage) ||
+           HoldsLeadByte(params.password, sizeof params.password, codePage) ||
+           HoldsLeadByte(params.databaseName, sizeof params.databaseName, codePage);
+}
+
+// Why the record gives no connection string, for errorText.
+const char* Refusal(ConnectionStringResult result) {
+    switch (result) {
+    case ConnectionStringResult::UnknownEngine:
+        return "Kelvane: unknown database type";
+    case ConnectionStringResult::TooLong:
+        return "Kelvane: the connection string would be over 1023 bytes; shorten [Options] in "
+               "Kelvane.ini";
+    case ConnectionStringResult::BlankAtEdge:
+        return "Kelvane: a server, user, password or database name begins or ends with a blank, "
+               "which the MySQL driver would drop";
+    case ConnectionStringResult::Built:
+        break;
+    }
+    return "";
+}
+
+// The record's connection string in out; on failure the reason is in
+// errorText.
+bool BuildConnection(ConnectionParams* params, char (&out)[kConnectionStringSize]) {
+    if (RecordHoldsLeadByte(*params)) {
+        SetErrorText(params, "Kelvane: a server, user, password or database name holds a "
+                             "double-byte character, which the connection string cannot carry");
+        return false;
+    }
+    DriverConfig config = LoadDriverConfig();
+    ConnectionStringResult result =
+        BuildConnectionString(*params, config.names, config.options, out, sizeof out);
+    if (result != ConnectionStringResult::Built) {
+        SetErrorText(params, Refusal(result));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params) {
@@ -115,10 +164,8 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
     if (!EnsureEnvironment(params)) {
         return 0;
     }
-    char connectionString[1024] = {};
-    if (!BuildConnectionString(*params, LoadDriverNames(), connectionString,
-                               sizeof connectionString)) {
-        SetErrorText(params, "Kelvane: unknown database type");
+    char connectionString[kConnectionStringSize] = {};
+    if (!BuildConnection(params, connectionString)) {
         return 0;
     }
     SQLHDBC connection = OpenConnection(params, connectionString);

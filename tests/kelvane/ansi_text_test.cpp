@@ -49,4 +49,12 @@ TEST(NarrowToAnsi, HonoursAnExplicitLength) {
     EXPECT_STREQ(out, "abc");
 }
 
+TEST(HoldsLeadByte, FindsWhatWouldJoinABraceOnlyOnDoubleByteCodePages) {
+    EXPECT_TRUE(HoldsLeadByte("a\x81}", 3, 932));
+    EXPECT_FALSE(HoldsLeadByte("a\0\x81", 3, 932)) << "read only up to the NUL";
+    EXPECT_FALSE(HoldsLeadByte("a\x81", 1, 932)) << "read only up to the size";
+    EXPECT_FALSE(HoldsLeadByte(kHungarian, sizeof kHungarian, 1250));
+    EXPECT_FALSE(HoldsLeadByte("\xC3\xA1}", 3, CP_UTF8));
+}
+
 } // namespace

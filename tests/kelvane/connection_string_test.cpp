@@ -29,9 +29,12 @@ DriverNames Drivers() {
     return names;
 }
 
-std::string Build(const ConnectionParams& params) {
-    char out[1024];
-    EXPECT_TRUE(BuildConnectionString(params, Drivers(), out, sizeof out));
+const ConnectionOptions kNoOptions = {};
+
+std::string Build(const ConnectionParams& params, const ConnectionOptions& options = kNoOptions) {
+    char out[kConnectionStringSize];
+    EXPECT_EQ(BuildConnectionString(params, Drivers(), options, out, sizeof out),
+              ConnectionStringResult::Built);
     return out;
 }
 
@@ -95,16 +98,51 @@ TEST(ConnectionStringValues, AFieldWithoutItsNulIsReadOnlyToItsEnd) {
     EXPECT_NE(text.find("SERVER={" + std::string(32, 'h') + "};PORT="), std::string::npos);
 }
 
+TEST(ConnectionStringOptions, EachEngineGetsItsOwnOptionsAfterItsAttributes) {
+    ConnectionOptions options = {};
+    CopyField(options.msSql, "Encrypt=Optional;TrustServerCertificate=Yes");
+    CopyField(options.mySql, "SSLMODE=DISABLED");
+    ConnectionParams params = Record(MsSql);
+    params.port = 1433;
+    EXPECT_EQ(Build(params, options), "DRIVER={MsDriver};SERVER={db.example,1433};UID={app};"
+                                      "PWD={secret};Encrypt=Optional;TrustServerCertificate=Yes");
+    EXPECT_EQ(Build(Record(MySql), options).substr(Build(Record(MySql)).size()),
+              "SSLMODE=DISABLED");
+    EXPECT_EQ(Build(Record(Oracle), options), Build(Record(Oracle)));
+}
+
 TEST(ConnectionStringFailures, AnUnknownEngineGivesNothing) {
     char out[256] = "stale";
-    EXPECT_FALSE(BuildConnectionString(Record(7), Drivers(), out, sizeof out));
+    EXPECT_EQ(BuildConnectionString(Record(7), Drivers(), kNoOptions, out, sizeof out),
+              ConnectionStringResult::UnknownEngine);
     EXPECT_STREQ(out, "");
+}
+
+TEST(ConnectionStringFailures, AMySqlValueTheDriverWouldTrimIsRefused) {
+    char out[kConnectionStringSize] = "stale";
+    ConnectionParams params = Record(MySql);
+    CopyField(params.password, "secret\t");
+    EXPECT_EQ(BuildConnectionString(params, Drivers(), kNoOptions, out, sizeof out),
+              ConnectionStringResult::BlankAtEdge);
+    EXPECT_STREQ(out, "");
+    CopyField(params.password, "se cret");
+    CopyField(params.databaseName, " Quenlor");
+    EXPECT_EQ(BuildConnectionString(params, Drivers(), kNoOptions, out, sizeof out),
+              ConnectionStringResult::BlankAtEdge);
 }
 
 TEST(ConnectionStringFailures, AStringThatDoesNotFitIsNotCut) {
     char out[40] = "stale";
-    EXPECT_FALSE(BuildConnectionString(Record(MySql), Drivers(), out, sizeof out));
+    EXPECT_EQ(BuildConnectionString(Record(MySql), Drivers(), kNoOptions, out, sizeof out),
+              ConnectionStringResult::TooLong);
     EXPECT_STREQ(out, "");
+    // Options read cut to their field fill the whole buffer: never sent.
+    ConnectionOptions options = {};
+    memset(options.mySql, 'x', sizeof options.mySql - 1);
+    char whole[kConnectionStringSize] = "stale";
+    EXPECT_EQ(BuildConnectionString(Record(MySql), Drivers(), options, whole, sizeof whole),
+              ConnectionStringResult::TooLong);
+    EXPECT_STREQ(whole, "");
 }
 
 TEST(DefaultDrivers, EveryEngineHasAWindowsDriverName) {

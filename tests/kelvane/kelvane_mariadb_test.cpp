@@ -197,6 +197,55 @@ TEST_F(KelvaneMariaDb, ANewConnectionReplacesTheOldOne) {
     EXPECT_EQ(Client("SHOW TABLES FROM kelvane_probe"), "first_one\nsecond_one\n");
 }
 
+// Kelvane.ini with the MariaDB driver's name and the engine's [Options]; the
+// library reads it on every ConnectDB.
+bool WriteIni(const std::string& mySqlOptions = "") {
+    FILE* ini = fopen((g_work + "\\Kelvane.ini").c_str(), "wb");
+    if (ini == nullptr) {
+        return false;
+    }
+    fprintf(ini, "[Drivers]\r\nMySql=MariaDB Unicode\r\n[Options]\r\nMySql=%s\r\n",
+            mySqlOptions.c_str());
+    return fclose(ini) == 0;
+}
+
+// The administrator's options reach the driver after the record's own
+// attributes: a port for a record that has none, a database that does not
+// exist. Options too long for the connection string are refused whole.
+TEST(KelvaneMariaDbOptions, TheDriverActsOnTheEnginesOptions) {
+    struct RestoreIni {
+        ~RestoreIni() { WriteIni(); }
+    } restore;
+    ConnectionParams params = SandboxRecord();
+    params.port = 0;
+    ASSERT_TRUE(WriteIni("PORT=" + std::to_string(g_sandbox.port)));
+    EXPECT_EQ(ConnectDB(&params), 1) << params.errorText;
+    ASSERT_TRUE(WriteIni("PORT=1"));
+    EXPECT_EQ(ConnectDB(&params), 0);
+    params = SandboxRecord();
+    ASSERT_TRUE(WriteIni("DATABASE=kelvane_no_such_db"));
+    EXPECT_EQ(ConnectDB(&params), 0);
+    EXPECT_NE(strstr(params.errorText, "Unknown database"), nullptr) << params.errorText;
+    ASSERT_TRUE(WriteIni("DATABASE=" + std::string(1100, 'x')));
+    EXPECT_EQ(ConnectDB(&params), 0);
+    EXPECT_NE(strstr(params.errorText, "over 1023 bytes"), nullptr) << params.errorText;
+}
+
+// The driver reads braces and doubled '}' as the library writes them: a
+// password in the connection string's own syntax logs in.
+TEST_F(KelvaneMariaDb, APasswordInTheStringsOwnSyntaxLogsIn) {
+    ASSERT_EQ(
+        QueryExecuteDB(0, "CREATE OR REPLACE USER kelvane_odd IDENTIFIED BY 'a}b;{c=d}}e} f}'", 0),
+        0);
+    ConnectionParams params = SandboxRecord();
+    CopyField(params.userId, "kelvane_odd");
+    CopyField(params.password, "a}b;{c=d}}e} f}");
+    EXPECT_EQ(ConnectDB(&params), 1) << params.errorText;
+    ConnectionParams root = SandboxRecord();
+    ASSERT_EQ(ConnectDB(&root), 1) << root.errorText;
+    EXPECT_EQ(QueryExecuteDB(0, "DROP USER kelvane_odd", 0), 0);
+}
+
 TEST(KelvaneMariaDbRefused, NoServerOnThePortGivesADiagnostic) {
     ConnectionParams params = SandboxRecord();
     params.port = 1; // nothing listens there
@@ -207,20 +256,15 @@ TEST(KelvaneMariaDbRefused, NoServerOnThePortGivesADiagnostic) {
 }
 
 // The program directory: the built Kelvane.dll and a Kelvane.ini naming the
-// MariaDB driver as it is registered with unixODBC here.
+// MariaDB driver as it is registered with unixODBC here (written by WriteIni
+// above).
 bool PrepareProgramDirectory() {
     g_work = FreshDirectory("kelvane_mariadb");
     if (!CopyTo(BinaryDir() + "\\dist\\Kelvane.dll", g_work + "\\Kelvane.dll")) {
         fprintf(stderr, "no built Kelvane.dll in dist\n");
         return false;
     }
-    FILE* ini = fopen((g_work + "\\Kelvane.ini").c_str(), "wb");
-    if (ini == nullptr) {
-        return false;
-    }
-    fputs("[Drivers]\r\nMySql=MariaDB Unicode\r\n", ini);
-    fclose(ini);
-    return LoadDbLibrary(g_work.c_str()) == 1;
+    return WriteIni() && LoadDbLibrary(g_work.c_str()) == 1;
 }
 
 } // namespace
