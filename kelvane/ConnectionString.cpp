@@ -66,9 +66,9 @@ std::string MsSqlString(const ConnectionParams& params, const DriverNames& drive
     return out;
 }
 
-// The MySQL and MariaDB drivers drop blanks (space, tab, CR, LF, VT, FF)
-// around every value, braced or not: a value that begins or ends with one
-// would reach the server changed, so it is refused instead.
+// The MariaDB driver drops blanks (space, tab, CR, LF, VT, FF) around every
+// value, braced or not: a value that begins or ends with one would reach the
+// server changed, so it is refused instead, whichever driver the engine uses.
 bool BlankAtEdge(const std::string& value) {
     auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     return !value.empty() && (blank(value.front()) || blank(value.back()));

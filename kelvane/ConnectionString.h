@@ -34,8 +34,8 @@ struct ConnectionOptions {
     char oracle[kOptionsSize];
 };
 
-// BlankAtEdge: a MySQL value begins or ends with a blank, which that
-// engine's drivers would drop.
+// BlankAtEdge: a MySQL value begins or ends with a blank, which the driver
+// would drop.
 enum class ConnectionStringResult { Built, UnknownEngine, TooLong, BlankAtEdge };
 
 // Writes the connection string into out (outSize bytes, NUL-terminated).

@@ -111,7 +111,7 @@ Attributes Expected(const ConnectionParams& p, const DriverNames& drivers) {
     return a;
 }
 
-// The MySQL drivers trim C-locale white space around values: such a value
+// The MariaDB driver trims C-locale white space around values: such a value
 // must be refused, not sent.
 bool MySqlDropsABlank(const ConnectionParams& p) {
     for (const std::string& value :
