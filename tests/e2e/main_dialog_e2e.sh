@@ -26,8 +26,8 @@ expect() { # expect WHAT ACTUAL WANTED
 
 # No saved settings: the dialog opens for a first installation. The key
 # exists, as the Quenlor server's installation leaves it.
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
-"${wine[@]}" reg add "$key" /f >/dev/null 2>&1 || fail "could not create $key"
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+"${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
 
 "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
 program=$!
@@ -89,6 +89,6 @@ expect "connection record" "$(grep -m1 '^ConnectDB' "$log")" \
   "ConnectDB dbType=2 server=localhost userId= password= databaseName= port=1433 windowsAuth=1 valid=1"
 grep -q '^QueryExecuteDB CREATE DATABASE Raktar$' "$log" || fail "no CREATE DATABASE Raktar"
 
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 [ $status = 0 ] && echo "PASS: main dialog"
 exit $status

@@ -13,8 +13,8 @@ rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
 
 # The Quenlor server's installation owns the key; the program only opens it.
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
-"${wine[@]}" reg add "$key" /f >/dev/null 2>&1 || fail "could not create $key"
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+"${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
 
 progress='child=1015=Adatbázis létrehozása  [Quenlor]'
 screens=$bin/screens
@@ -50,7 +50,7 @@ tr -d '\r' <"$dir/Kelvane.log" >"$log"
 connect='ConnectDB dbType=2 server=dbhost userId=sa password=secret databaseName= port=1500 windowsAuth=0 valid=1'
 [ "$(grep -c '^ConnectDB' "$log")" = 1 ] || fail "not exactly one ConnectDB"
 [ "$(head -1 "$log")" = "$connect" ] || fail "connection record: $(head -1 "$log")"
-values=$("${wine[@]}" reg query "$key" 2>/dev/null | tr -d '\r')
+values=$("${wine[@]}" reg query "$key" /reg:32 2>/dev/null | tr -d '\r')
 
 if [ "$scenario" = create ]; then
   # The creation sequence for Quenlor, then every batch of both scripts.
@@ -76,6 +76,6 @@ fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
 done
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 [ $status = 0 ] && echo "PASS: $scenario"
 exit $status

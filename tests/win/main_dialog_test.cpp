@@ -72,7 +72,8 @@ TEST_F(MainDialog, ShowsTheSavedServerWhenNoPatchIsDue) {
     ASSERT_TRUE(SaveServerConfig(saved, MsSql));
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_ALL_ACCESS, &key));
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                            &key));
     RegDeleteValueA(key, "DB Type");
     RegCloseKey(key);
 
