@@ -27,7 +27,13 @@ class Win32MessageSink final : public IMessageSink {
         LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
         wchar_t title[MAX_PATH] = {};
         ApplicationTitle(title);
-        MessageBoxW(GetActiveWindow(), text, title, MB_OK | MB_ICONERROR);
+        // Owned as a dialog without a parent is: by the running main window
+        // (or its dialog that is up); before one runs, by the active window.
+        HWND owner = AfxGetOwnerWindow();
+        if (owner == nullptr) {
+            owner = GetActiveWindow();
+        }
+        MessageBoxW(owner, text, title, MB_OK | MB_ICONERROR);
     }
 };
 

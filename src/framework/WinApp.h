@@ -34,6 +34,11 @@ class CWinApp {
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 
+// The owner of a dialog or message box shown without a parent of its own: the
+// running main window, or the dialog of it that was last active while one is
+// up; null while no main window runs.
+HWND AfxGetOwnerWindow();
+
 // Control containers and OLE: what start-up asks of the framework.
 void AfxEnableControlContainer(void* manager = nullptr);
 BOOL AfxOleInit();

@@ -6,6 +6,7 @@
 
 #include "common/BoundedCopy.h"
 #include "framework/ArgumentText.h"
+#include "framework/Dialog.h"
 
 namespace {
 
@@ -37,6 +38,17 @@ CWinApp* AfxGetApp() { return g_app; }
 HINSTANCE AfxGetInstanceHandle() {
     return g_app != nullptr && g_app->m_hInstance != nullptr ? g_app->m_hInstance
                                                              : GetModuleHandleA(nullptr);
+}
+
+HWND AfxGetOwnerWindow() {
+    if (g_app == nullptr || g_app->m_pMainWnd == nullptr) {
+        return nullptr;
+    }
+    HWND main = g_app->m_pMainWnd->m_hWnd;
+    if (main == nullptr || !IsWindow(main)) {
+        return nullptr;
+    }
+    return GetLastActivePopup(main);
 }
 
 void AfxEnableControlContainer(void*) {
