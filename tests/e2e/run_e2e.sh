@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # One unattended run of Dunmoor.exe in a private program directory, watched by
-# uidriver.exe, then the checks of what it left behind.
+# uidriver.exe, then the checks of what it left behind. A successful create is
+# followed by a start without arguments, which must patch from the saved
+# settings.
 #   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
@@ -12,9 +14,14 @@ dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
 
-# The Quenlor server's installation owns the key; the program only opens it.
+# The Quenlor server's installation owns the key, in the 32-bit registry
+# view; the program only opens it. Where the registry has a second view, the
+# key must never appear there.
+"${wine[@]}" reg delete "$key" /reg:64 /f >/dev/null 2>&1
 "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
+two_views=1
+"${wine[@]}" reg query "$key" /reg:64 >/dev/null 2>&1 && two_views=0
 
 progress='child=1015=Adatbázis létrehozása  [Quenlor]'
 screens=$bin/screens
@@ -69,6 +76,20 @@ if [ "$scenario" = create ]; then
   for v in 'TCP Port' 'Max Connection' 'OpenSSL Path'; do
     echo "$values" | grep -q "$v" || fail "$v not saved"
   done
+  [ "$two_views" = 1 ] && "${wine[@]}" reg query "$key" /reg:64 >/dev/null 2>&1 &&
+    fail "the key appeared in the 64-bit registry view"
+
+  # The next start reads the settings back from the 32-bit view and patches
+  # the database it created, without opening the main dialog.
+  "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/patch.out" 2>&1 &
+  program=$!
+  timeout 60 tail --pid="$program" -f /dev/null || { fail "the patch start did not end"; kill "$program"; }
+  wait "$program" || fail "the patch start ended with status $?"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  expect_connect="${connect/databaseName= /databaseName=Quenlor }"
+  [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$expect_connect" ] ||
+    fail "the patch did not connect with the saved settings: $(grep '^ConnectDB' "$log" | sed -n 2p)"
+  grep -q '^QueryExecuteDB use Quenlor$' "$log" || fail "the patch did not select Quenlor"
 else
   grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
