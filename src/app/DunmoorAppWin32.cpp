@@ -44,7 +44,8 @@ BOOL CDunmoorApp::InitInstance() {
     ConnectionParams params;
     memset(&params, 0, sizeof params);
     if (ParseCommandLine(params) == 1) {
-        RunCreateDialog(*this, params);
+        // A deployment tool learns the outcome from the exit status.
+        m_exitStatus = RunCreateDialog(*this, params) ? 0 : 1;
         return FALSE;
     }
     RunMainDialog(*this);

@@ -1,6 +1,6 @@
 // The application object: one static instance per process. WinMain hands it
 // the argument text and calls InitInstance once; the process ends when that
-// returns.
+// returns, with the exit status ExitInstance gives.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,8 @@ class CWinApp {
     CWinApp& operator=(const CWinApp&) = delete;
 
     virtual BOOL InitInstance();
+    // The process's exit status, asked once InitInstance has returned.
+    virtual int ExitInstance();
 
     // Where the framework would keep per-user profile settings.
     void SetRegistryKey(const char* company);

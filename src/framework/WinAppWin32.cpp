@@ -31,6 +31,8 @@ CWinApp::CWinApp() { g_app = this; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
+int CWinApp::ExitInstance() { return 0; }
+
 void CWinApp::SetRegistryKey(const char* company) { m_pszRegistryKey = company; }
 
 CWinApp* AfxGetApp() { return g_app; }
@@ -68,7 +70,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app->m_hInstance = instance;
     app->m_lpCmdLine = SkipProgramName(GetCommandLineA());
     ModuleBaseName(app->m_pszAppName);
-    // The process ends when InitInstance returns; no exit status of its own.
+    // The process ends when InitInstance returns.
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
 }

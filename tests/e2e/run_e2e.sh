@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # One unattended run of Dunmoor.exe in a private program directory, watched by
-# uidriver.exe, then the checks of what it left behind. A successful create is
-# followed by a start without arguments, which must patch from the saved
-# settings.
+# uidriver.exe, then the checks of what it left behind and of its exit status.
+# A successful create is followed by a start without arguments, which must
+# patch from the saved settings.
 #   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
@@ -44,7 +44,12 @@ if [ "$scenario" = unreachable ]; then
 fi
 
 wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$dir/watch.out")"
-timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe did not end"
+timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
+wait "$program"
+exit_status=$?
+want_status=1
+[ "$scenario" = create ] && want_status=0
+[ "$exit_status" = "$want_status" ] || fail "exit status $exit_status, expected $want_status"
 if [ -f "$dir/progress.bmp" ]; then
   convert "$dir/progress.bmp" "$screens/progress-$scenario.png" 2>/dev/null ||
     cp "$dir/progress.bmp" "$screens/progress-$scenario.bmp"
