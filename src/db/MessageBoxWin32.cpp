@@ -2,7 +2,10 @@
 // the Hungarian reads right whatever the ANSI code page.
 #include <windows.h>
 
+#include <cwchar>
+
 #include "db/MessageBox.h"
+#include "framework/Platform.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -20,11 +23,15 @@ void ApplicationTitle(wchar_t (&title)[MAX_PATH]) {
     }
 }
 
+void LoadText(unsigned stringId, wchar_t (&text)[512]) {
+    LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
+}
+
 class Win32MessageSink final : public IMessageSink {
   public:
     void ShowError(unsigned stringId) override {
         wchar_t text[512] = {};
-        LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
+        LoadText(stringId, text);
         wchar_t title[MAX_PATH] = {};
         ApplicationTitle(title);
         // Owned as a dialog without a parent is: by the running main window
@@ -37,7 +44,24 @@ class Win32MessageSink final : public IMessageSink {
     }
 };
 
+// "<caption>: <text>" in the ANSI code page, as the library's reason beside it.
+class QuietMessageSink final : public IMessageSink {
+  public:
+    void ShowError(unsigned stringId) override {
+        wchar_t text[512] = {};
+        LoadText(stringId, text);
+        wchar_t title[MAX_PATH] = {};
+        ApplicationTitle(title);
+        wchar_t line[MAX_PATH + 2 + 512] = {};
+        std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", title, text);
+        char output[sizeof line] = {};
+        WideCharToMultiByte(CP_ACP, 0, line, -1, output, sizeof output - 1, nullptr, nullptr);
+        PlatformDebugOutput(output);
+    }
+};
+
 Win32MessageSink g_defaultSink;
+QuietMessageSink g_quietSink;
 IMessageSink* g_sink = &g_defaultSink;
 
 } // namespace
@@ -45,3 +69,5 @@ IMessageSink* g_sink = &g_defaultSink;
 IMessageSink& Messages() { return *g_sink; }
 
 void SetMessageSink(IMessageSink* sink) { g_sink = sink != nullptr ? sink : &g_defaultSink; }
+
+void UseQuietMessages() { g_sink = &g_quietSink; }

@@ -2,8 +2,8 @@
 # One unattended run of Dunmoor.exe in a private program directory, watched by
 # uidriver.exe, then the checks of what it left behind and of its exit status.
 # A successful create is followed by a start without arguments, which must
-# patch from the saved settings.
-#   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
+# patch from the saved settings; "quiet" is the unreachable run with /q.
+#   run_e2e.sh create|unreachable|quiet SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
 . "$src/tests/e2e/e2e_prelude.sh"
@@ -31,8 +31,10 @@ exe=$(winpath "$dir/Dunmoor.exe")
 "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" watch "$progress" "$(winpath "$dir/progress.bmp")" \
   >"$dir/watch.out" 2>&1 &
 watcher=$!
-if [ "$scenario" = unreachable ]; then export KELVANE_CONNECT=0; fi
-"${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /psecret /P1500 >"$dir/dunmoor.out" 2>&1 &
+arguments=(/sdbhost /isa /psecret /P1500) debug=()
+if [ "$scenario" != create ]; then export KELVANE_CONNECT=0; fi
+if [ "$scenario" = quiet ]; then arguments+=(/q) debug=(env WINEDEBUG=+debugstr); fi
+"${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
 program=$!
 
 if [ "$scenario" = unreachable ]; then
@@ -44,6 +46,7 @@ if [ "$scenario" = unreachable ]; then
 fi
 
 wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$dir/watch.out")"
+# With /q no box may wait for anyone: the program ends by itself.
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
 wait "$program"
 exit_status=$?
@@ -98,6 +101,13 @@ if [ "$scenario" = create ]; then
 else
   grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
+fi
+if [ "$scenario" = quiet ]; then
+  # The texts of both boxes (the workflow's and the dialog's) and the
+  # library's reason, on the debugger output instead.
+  [ "$(grep -ac 'Dunmoor: SQL Server nem' "$dir/dunmoor.out")" = 2 ] ||
+    fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
+  grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
