@@ -15,13 +15,9 @@ rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
 
 # The Quenlor server's installation owns the key, in the 32-bit registry
-# view; the program only opens it. Where the registry has a second view, the
-# key must never appear there.
-"${wine[@]}" reg delete "$key" /reg:64 /f >/dev/null 2>&1
+# view; the program only opens it.
 "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
-two_views=1
-"${wine[@]}" reg query "$key" /reg:64 >/dev/null 2>&1 && two_views=0
 
 progress='child=1015=Adatbázis létrehozása  [Quenlor]'
 screens=$bin/screens
@@ -84,8 +80,6 @@ if [ "$scenario" = create ]; then
   for v in 'TCP Port' 'Max Connection' 'OpenSSL Path'; do
     echo "$values" | grep -q "$v" || fail "$v not saved"
   done
-  [ "$two_views" = 1 ] && "${wine[@]}" reg query "$key" /reg:64 >/dev/null 2>&1 &&
-    fail "the key appeared in the 64-bit registry view"
 
   # The next start reads the settings back from the 32-bit view and patches
   # the database it created, without opening the main dialog.
