@@ -70,4 +70,6 @@ IMessageSink& Messages() { return *g_sink; }
 
 void SetMessageSink(IMessageSink* sink) { g_sink = sink != nullptr ? sink : &g_defaultSink; }
 
-void UseQuietMessages() { g_sink = &g_quietSink; }
+void UseQuietMessages() {
+    g_sink = &g_quietSink;
+}

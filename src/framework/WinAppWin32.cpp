@@ -31,7 +31,9 @@ CWinApp::CWinApp() { g_app = this; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 void CWinApp::SetRegistryKey(const char* company) { m_pszRegistryKey = company; }
 

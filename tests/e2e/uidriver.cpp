@@ -301,8 +301,8 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
         GetWindowRect(window, &r);
         HWND owner = GetWindow(window, GW_OWNER);
         wchar_t line[128] = {};
-        swprintf(line, 128, L"enabled=%d rect=%ld,%ld,%ld,%ld owner=", IsWindowEnabled(window) ? 1 : 0,
-                 r.left, r.top, r.right, r.bottom);
+        swprintf(line, 128, L"enabled=%d rect=%ld,%ld,%ld,%ld owner=",
+                 IsWindowEnabled(window) ? 1 : 0, r.left, r.top, r.right, r.bottom);
         PrintUtf8(line + (owner != nullptr ? TextOf(owner) : std::wstring()));
         return 0;
     }

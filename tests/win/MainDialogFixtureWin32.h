@@ -103,9 +103,9 @@ class MainDialog : public ::testing::Test {
 
     static void CreateServerKey() {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
-                                                 nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
         RegCloseKey(key);
     }
 
