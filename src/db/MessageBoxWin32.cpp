@@ -23,24 +23,27 @@ void ApplicationTitle(wchar_t (&title)[MAX_PATH]) {
     }
 }
 
-void LoadText(unsigned stringId, wchar_t (&text)[512]) {
-    LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
-}
+// What an error box with a string-table text shows.
+struct BoxText {
+    explicit BoxText(unsigned stringId) {
+        ApplicationTitle(title);
+        LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
+    }
+    wchar_t title[MAX_PATH] = {};
+    wchar_t text[512] = {};
+};
 
 class Win32MessageSink final : public IMessageSink {
   public:
     void ShowError(unsigned stringId) override {
-        wchar_t text[512] = {};
-        LoadText(stringId, text);
-        wchar_t title[MAX_PATH] = {};
-        ApplicationTitle(title);
+        const BoxText box(stringId);
         // Owned as a dialog without a parent is: by the running main window
         // (or its dialog that is up); before one runs, by the active window.
         HWND owner = AfxGetOwnerWindow();
         if (owner == nullptr) {
             owner = GetActiveWindow();
         }
-        MessageBoxW(owner, text, title, MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, box.text, box.title, MB_OK | MB_ICONERROR);
     }
 };
 
@@ -48,12 +51,9 @@ class Win32MessageSink final : public IMessageSink {
 class QuietMessageSink final : public IMessageSink {
   public:
     void ShowError(unsigned stringId) override {
-        wchar_t text[512] = {};
-        LoadText(stringId, text);
-        wchar_t title[MAX_PATH] = {};
-        ApplicationTitle(title);
+        const BoxText box(stringId);
         wchar_t line[MAX_PATH + 2 + 512] = {};
-        std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", title, text);
+        std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", box.title, box.text);
         char output[sizeof line] = {};
         WideCharToMultiByte(CP_ACP, 0, line, -1, output, sizeof output - 1, nullptr, nullptr);
         PlatformDebugOutput(output);
