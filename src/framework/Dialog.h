@@ -10,13 +10,15 @@
 //   };
 //
 // DoModal runs the dialog's own message loop until a handler calls EndDialog
-// (OnOK and OnCancel do). A dialog without a parent of its own is owned by the
-// application's running main window (see AfxGetOwnerWindow), which stays
-// disabled while the dialog is up; the main window itself has no owner. An
-// owned dialog opens centred over its owner. IDOK and IDCANCEL, which the Enter and Escape keys
+// (OnOK and OnCancel do). IDOK and IDCANCEL, which the Enter and Escape keys
 // and the close box send, reach the virtual OnOK and OnCancel through
 // CDialog's message map unless a derived map takes them first. m_hWnd is the
 // dialog window from WM_INITDIALOG until DoModal returns, null otherwise.
+//
+// A dialog without a parent of its own is owned by the application's running
+// main window (see AfxGetOwnerWindow), which stays disabled while the dialog is
+// up; the main window itself has no owner. An owned dialog opens centred over
+// its owner.
 #pragma once
 
 #include <windows.h>
