@@ -6,8 +6,9 @@
 
 class CWinApp;
 
-// The progress dialog in create mode, on a copy of params.
-void RunCreateDialog(CWinApp& app, const ConnectionParams& params);
+// The progress dialog in create mode, on a copy of params. True when the
+// create ran and succeeded.
+bool RunCreateDialog(CWinApp& app, const ConnectionParams& params);
 
 // The main dialog (interactive mode).
 void RunMainDialog(CWinApp& app);

@@ -82,3 +82,16 @@ int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
     CopyField(params.userId, userId);
     return 1;
 }
+
+bool HasQuietSwitch(const char* argumentText) {
+    char workingCopy[kWorkingCopySize] = {};
+    CopyField(workingCopy, argumentText);
+    for (const char* at = strstr(workingCopy, "/q"); at != nullptr; at = strstr(at + 1, "/q")) {
+        const bool startsWord = at == workingCopy || at[-1] == ' ';
+        const bool endsWord = at[2] == '\0' || at[2] == ' ';
+        if (startsWord && endsWord) {
+            return true;
+        }
+    }
+    return false;
+}

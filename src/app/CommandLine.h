@@ -1,5 +1,6 @@
 // The switches of an unattended create: /s server, /i user id, /p password,
-// /w Windows authentication, /P port; "/find" anywhere asks for the dialog.
+// /w Windows authentication, /P port, /q no message boxes; "/find" anywhere
+// asks for the dialog.
 #pragma once
 
 #include "common/KelvaneInterface.h"
@@ -15,3 +16,8 @@ int ParseCommandLine(const char* argumentText, ConnectionParams& params);
 // sign, digits up to the first other character, 0 without digits), clamped to
 // the int range instead of overflowing.
 int ParseLeadingInt(const char* text);
+
+// True when "/q" stands as a word of its own in the working copy: at the start
+// or after a blank, and followed by a blank or the end. A value runs up to the
+// next blank, so "/q" inside one (a password "ab/q") is never the switch.
+bool HasQuietSwitch(const char* argumentText);

@@ -10,6 +10,8 @@
 class CDunmoorApp : public CWinApp {
   public:
     BOOL InitInstance() override;
+    // 0, or 1 after an unattended create that failed.
+    int ExitInstance() override { return m_exitStatus; }
 
     // Fills params from the argument text: 1 for an unattended create, 0 when
     // "/find" is present (params untouched).
@@ -17,6 +19,9 @@ class CDunmoorApp : public CWinApp {
 
     // 1 when the program was started with non-empty arguments. Set once.
     int32_t launchedWithCommandLine = 0;
+
+  private:
+    int m_exitStatus = 0;
 };
 
 // The single application object.

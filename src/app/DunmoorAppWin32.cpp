@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"
+#include "db/MessageBox.h"
 #include "framework/Platform.h"
 
 int CDunmoorApp::ParseCommandLine(ConnectionParams& params) {
@@ -44,7 +45,12 @@ BOOL CDunmoorApp::InitInstance() {
     ConnectionParams params;
     memset(&params, 0, sizeof params);
     if (ParseCommandLine(params) == 1) {
-        RunCreateDialog(*this, params);
+        // A deployment tool learns the outcome from the exit status; with /q
+        // that and the debugger output are all it gets, no box waits on it.
+        if (HasQuietSwitch(m_lpCmdLine)) {
+            UseQuietMessages();
+        }
+        m_exitStatus = RunCreateDialog(*this, params) ? 0 : 1;
         return FALSE;
     }
     RunMainDialog(*this);

@@ -30,9 +30,15 @@ constexpr DWORD kValueRoom = 256;
 // Query buffers keep a few zero bytes past the room offered.
 constexpr size_t kQueryBufferSize = 260;
 
+// The Quenlor server is a 32-bit program and its installer keeps the key in
+// the 32-bit view; on 64-bit Windows a 64-bit build would otherwise look in
+// the other view, find no key, and save settings the server never reads.
+constexpr REGSAM kServerKeyView = KEY_WOW64_32KEY;
+
 HKEY OpenServerKey(REGSAM access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | kServerKeyView, &key) !=
+        ERROR_SUCCESS) {
         return nullptr;
     }
     return key;

@@ -22,3 +22,8 @@ class IMessageSink {
 IMessageSink& Messages();
 // Replaces the sink (tests); null restores the default.
 void SetMessageSink(IMessageSink* sink);
+
+// For unattended runs that must not wait on anyone: from here on no box is
+// shown, and the caption and text each box would have shown go to the
+// debugger output instead.
+void UseQuietMessages();

@@ -14,6 +14,11 @@
 // and the close box send, reach the virtual OnOK and OnCancel through
 // CDialog's message map unless a derived map takes them first. m_hWnd is the
 // dialog window from WM_INITDIALOG until DoModal returns, null otherwise.
+//
+// A dialog without a parent of its own is owned by the application's running
+// main window (see AfxGetOwnerWindow), which stays disabled while the dialog is
+// up; the main window itself has no owner. An owned dialog opens centred over
+// its owner.
 #pragma once
 
 #include <windows.h>
@@ -68,6 +73,8 @@ class CDialog : public CWnd {
   private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND Owner() const;
+    void CenterOverOwner();
 
     UINT m_templateId = 0;
     const DLGTEMPLATE* m_template = nullptr;

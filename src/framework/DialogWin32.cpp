@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include <algorithm>
+
 #include "framework/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -40,14 +42,28 @@ CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_par
 CDialog::CDialog(const DLGTEMPLATE* dialogTemplate, HWND parent)
     : m_template(dialogTemplate), m_parent(parent) {}
 
+HWND CDialog::Owner() const {
+    if (m_parent != nullptr) {
+        return m_parent;
+    }
+    const CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd == this) {
+        return nullptr;
+    }
+    return AfxGetOwnerWindow();
+}
+
 INT_PTR CDialog::DoModal() {
     const LPARAM self = reinterpret_cast<LPARAM>(this);
+    // The system disables the owner while the dialog runs, so nothing beneath
+    // it (a second dialog, Escape on the main window) can fire meanwhile.
+    const HWND owner = Owner();
     INT_PTR result;
     if (m_template != nullptr) {
-        result = ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), m_template, m_parent,
+        result = ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), m_template, owner,
                                            &CDialog::DialogProc, self);
     } else {
-        result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
+        result = ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), owner,
                                    &CDialog::DialogProc, self);
     }
     m_hWnd = nullptr;
@@ -79,6 +95,28 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
+void CDialog::CenterOverOwner() {
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    RECT outer;
+    RECT self;
+    if (owner == nullptr || !::GetWindowRect(owner, &outer) || !::GetWindowRect(m_hWnd, &self)) {
+        return;
+    }
+    const LONG width = self.right - self.left;
+    const LONG height = self.bottom - self.top;
+    LONG x = outer.left + (outer.right - outer.left - width) / 2;
+    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
+    // An owner near a screen edge must not push the dialog off the screen.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        x = std::max(work.left, std::min(x, work.right - width));
+        y = std::max(work.top, std::min(y, work.bottom - height));
+    }
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CDialog::AppendSystemMenuItem(UINT commandId, UINT stringId) {
     HMENU menu = GetSystemMenu(FALSE);
     if (menu == nullptr) {
@@ -99,6 +137,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
         dialog->m_hWnd = hWnd;
+        // Before the dialog's own initialisation, which may still move it.
+        dialog->CenterOverOwner();
         return dialog->OnInitDialog();
     }
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, DWLP_USER));

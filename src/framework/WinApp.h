@@ -1,6 +1,6 @@
 // The application object: one static instance per process. WinMain hands it
 // the argument text and calls InitInstance once; the process ends when that
-// returns.
+// returns, with the exit status ExitInstance gives.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,8 @@ class CWinApp {
     CWinApp& operator=(const CWinApp&) = delete;
 
     virtual BOOL InitInstance();
+    // The process's exit status, asked once InitInstance has returned.
+    virtual int ExitInstance();
 
     // Where the framework would keep per-user profile settings.
     void SetRegistryKey(const char* company);
@@ -33,6 +35,11 @@ class CWinApp {
 // The single application object.
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
+
+// The owner of a dialog or message box shown without a parent of its own: the
+// running main window, or the dialog of it that was last active while one is
+// up; null while no main window runs.
+HWND AfxGetOwnerWindow();
 
 // Control containers and OLE: what start-up asks of the framework.
 void AfxEnableControlContainer(void* manager = nullptr);

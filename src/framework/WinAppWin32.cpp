@@ -6,6 +6,7 @@
 
 #include "common/BoundedCopy.h"
 #include "framework/ArgumentText.h"
+#include "framework/Dialog.h"
 
 namespace {
 
@@ -30,6 +31,10 @@ CWinApp::CWinApp() { g_app = this; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
+int CWinApp::ExitInstance() {
+    return 0;
+}
+
 void CWinApp::SetRegistryKey(const char* company) { m_pszRegistryKey = company; }
 
 CWinApp* AfxGetApp() { return g_app; }
@@ -37,6 +42,17 @@ CWinApp* AfxGetApp() { return g_app; }
 HINSTANCE AfxGetInstanceHandle() {
     return g_app != nullptr && g_app->m_hInstance != nullptr ? g_app->m_hInstance
                                                              : GetModuleHandleA(nullptr);
+}
+
+HWND AfxGetOwnerWindow() {
+    if (g_app == nullptr || g_app->m_pMainWnd == nullptr) {
+        return nullptr;
+    }
+    HWND main = g_app->m_pMainWnd->m_hWnd;
+    if (main == nullptr || !IsWindow(main)) {
+        return nullptr;
+    }
+    return GetLastActivePopup(main);
 }
 
 void AfxEnableControlContainer(void*) {
@@ -56,7 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app->m_hInstance = instance;
     app->m_lpCmdLine = SkipProgramName(GetCommandLineA());
     ModuleBaseName(app->m_pszAppName);
-    // The process ends when InitInstance returns; no exit status of its own.
+    // The process ends when InitInstance returns.
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
 }

@@ -6,11 +6,14 @@
 #include "framework/WinApp.h"
 #include "ui/DBCommandSetup.h"
 
-void RunCreateDialog(CWinApp& app, const ConnectionParams& params) {
+bool RunCreateDialog(CWinApp& app, const ConnectionParams& params) {
     CDBCommandSetup dlg;
     memcpy(&dlg.m_params, &params, sizeof dlg.m_params);
     dlg.m_mode = CDBCommandSetup::kModeCreate;
     app.m_pMainWnd = &dlg;
     dlg.DoModal();
     app.m_pMainWnd = nullptr;
+    // Still armed: the dialog could not be created or was dismissed before
+    // its run, so nothing was created.
+    return dlg.m_armed == 0 && dlg.m_succeeded != 0;
 }

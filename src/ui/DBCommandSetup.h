@@ -21,13 +21,15 @@ class CDBCommandSetup : public CDialog {
     CDBCommandSetup();
 
     BOOL OnInitDialog() override;
-    // Escape before the run: the workflow never ran, so it did not succeed.
+    // Escape or Enter before the run: the workflow never ran, so it did not
+    // succeed.
+    void OnOK() override;
     void OnCancel() override;
     void OnTimer(UINT_PTR eventId);
 
-    // Still set after a patch-mode run means the database was patched; a
-    // dialog dismissed before its run clears it, so the creator never takes
-    // a patch that did not run for a successful one.
+    // Still set after the run means the database was patched or created; a
+    // failed workflow or a dialog dismissed before its run clears it, so the
+    // creator never takes a run that failed or never happened for a success.
     uint8_t m_succeeded;
     // The creator's record, copied in whole; the workflow works on this copy.
     ConnectionParams m_params;

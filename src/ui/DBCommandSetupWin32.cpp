@@ -34,6 +34,13 @@ BOOL CDBCommandSetup::OnInitDialog() {
     return TRUE;
 }
 
+void CDBCommandSetup::OnOK() {
+    if (m_armed) {
+        m_succeeded = 0;
+    }
+    CDialog::OnOK();
+}
+
 void CDBCommandSetup::OnCancel() {
     if (m_armed) {
         m_succeeded = 0;
@@ -59,9 +66,10 @@ void CDBCommandSetup::RunWorkflow() {
     const int launched = TheApp().launchedWithCommandLine;
     switch (m_mode) {
     case kModeCreate:
-        // The failure is only shown; the creator of a create run reads nothing.
+        // Shown here, and told to the creator for the exit status.
         if (CreateDatabase(launched, m_params, &progress, m_params.dbType) == 0) {
             Messages().ShowError(kStrServerUnreachable);
+            m_succeeded = 0;
         }
         break;
     case kModePatch:

@@ -20,6 +20,7 @@ int RunAndWait(const char* applicationPath, const char* arguments);
 // The installer's result is not examined.
 void RunSqlExpressInstaller(const char* programDirectory);
 
-// The local instance's "TcpPort" read as a decimal number; 1433 when the key or
-// the value is missing, 0 when the value holds no digits.
+// The local instance's "TcpPort" read as a decimal number, from the 64-bit
+// registry view, else the 32-bit one; 1433 when neither holds the value, 0 when
+// the value holds no digits.
 int GetSqlExpressPort();

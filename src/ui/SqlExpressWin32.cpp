@@ -27,6 +27,23 @@ void WaitInSteps(HANDLE process) {
     } while (WaitForSingleObject(process, 0) == WAIT_TIMEOUT);
 }
 
+// The instance's "TcpPort" in one registry view; false when the key or the
+// value is missing there.
+bool ReadPortText(REGSAM view, char (&text)[257]) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    // 256 bytes are offered; the extra byte keeps a full value terminated.
+    memset(text, 0, sizeof text);
+    DWORD size = 256;
+    const bool read = RegQueryValueExA(key, kSqlExpressPortValue, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return read;
+}
+
 } // namespace
 
 int RunAndWait(const char* applicationPath, const char* arguments) {
@@ -80,18 +97,11 @@ void RunSqlExpressInstaller(const char* programDirectory) {
 }
 
 int GetSqlExpressPort() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return kDefaultSqlServerPort;
-    }
-    // 256 bytes are offered; the extra byte keeps a full value terminated.
+    // The instance keeps its port in the view of its own bitness: a 64-bit
+    // server in the 64-bit view, a 32-bit one in the 32-bit view.
     char text[257] = {};
-    DWORD size = 256;
-    int port = kDefaultSqlServerPort;
-    if (RegQueryValueExA(key, kSqlExpressPortValue, nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS) {
-        port = atoi(text);
+    if (ReadPortText(KEY_WOW64_64KEY, text) || ReadPortText(KEY_WOW64_32KEY, text)) {
+        return atoi(text);
     }
-    RegCloseKey(key);
-    return port;
+    return kDefaultSqlServerPort;
 }

@@ -26,8 +26,8 @@ expect() { # expect WHAT ACTUAL WANTED
 
 # No saved settings: the dialog opens for a first installation. The key
 # exists, as the Quenlor server's installation leaves it.
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
-"${wine[@]}" reg add "$key" /f >/dev/null 2>&1 || fail "could not create $key"
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+"${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
 
 "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
 program=$!
@@ -58,10 +58,25 @@ name='title=Adatbázisnév bevitel.'
 drive wait "$name" >/dev/null || fail "the name dialog did not appear"
 sleep 1
 shot name-dialog
+# It belongs to the main dialog: opened centred over it, with the main dialog
+# disabled beneath it (and itself owned by nobody) until it closes.
+name_window=$(drive window "$name") main_window=$(drive window "$main")
+expect "name dialog" "${name_window/ rect=* owner=/ owner=}" "enabled=1 owner=${main#title=}"
+expect "main dialog under it" "${main_window/ rect=* owner=/ owner=}" "enabled=0 owner="
+centre() { # centre "enabled=N rect=L,T,R,B owner=...": prints X Y
+  local rect=${1#* rect=} l t r b
+  IFS=, read -r l t r b <<<"${rect%% *}"
+  echo $(((l + r) / 2)) $(((t + b) / 2))
+}
+read -r nx ny <<<"$(centre "$name_window")"
+read -r mx my <<<"$(centre "$main_window")"
+[ $(((nx - mx) * (nx - mx) + (ny - my) * (ny - my))) -le 2 ] ||
+  fail "the name dialog is not centred over the main dialog: $name_window / $main_window"
 drive settext "$name" 1017 "Raktar" >/dev/null
 drive click "$name" 1 >/dev/null
 drive closed "$name" >/dev/null || fail "the name dialog stayed open"
 expect "name after OK" "$(drive gettext "$main" 1017)" "Raktar"
+expect "main dialog after it" "$(drive window "$main" | cut -d' ' -f1)" "enabled=1"
 
 # The About box, from the system menu item the dialog added.
 drive syscommand "$main" 16 >/dev/null || fail "sending the About command"
@@ -89,6 +104,6 @@ expect "connection record" "$(grep -m1 '^ConnectDB' "$log")" \
   "ConnectDB dbType=2 server=localhost userId= password= databaseName= port=1433 windowsAuth=1 valid=1"
 grep -q '^QueryExecuteDB CREATE DATABASE Raktar$' "$log" || fail "no CREATE DATABASE Raktar"
 
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 [ $status = 0 ] && echo "PASS: main dialog"
 exit $status

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One unattended run of Dunmoor.exe in a private program directory, watched by
-# uidriver.exe, then the checks of what it left behind.
-#   run_e2e.sh create|unreachable SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
+# uidriver.exe, then the checks of what it left behind and of its exit status.
+# A successful create is followed by a start without arguments, which must
+# patch from the saved settings; "quiet" is the unreachable run with /q.
+#   run_e2e.sh create|unreachable|quiet SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
 . "$src/tests/e2e/e2e_prelude.sh"
@@ -12,9 +14,10 @@ dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
 
-# The Quenlor server's installation owns the key; the program only opens it.
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
-"${wine[@]}" reg add "$key" /f >/dev/null 2>&1 || fail "could not create $key"
+# The Quenlor server's installation owns the key, in the 32-bit registry
+# view; the program only opens it.
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+"${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
 
 progress='child=1015=Adatbázis létrehozása  [Quenlor]'
 screens=$bin/screens
@@ -24,8 +27,10 @@ exe=$(winpath "$dir/Dunmoor.exe")
 "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" watch "$progress" "$(winpath "$dir/progress.bmp")" \
   >"$dir/watch.out" 2>&1 &
 watcher=$!
-if [ "$scenario" = unreachable ]; then export KELVANE_CONNECT=0; fi
-"${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /psecret /P1500 >"$dir/dunmoor.out" 2>&1 &
+arguments=(/sdbhost /isa /psecret /P1500) debug=()
+if [ "$scenario" != create ]; then export KELVANE_CONNECT=0; fi
+if [ "$scenario" = quiet ]; then arguments+=(/q) debug=(env WINEDEBUG=+debugstr); fi
+"${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
 program=$!
 
 if [ "$scenario" = unreachable ]; then
@@ -37,7 +42,13 @@ if [ "$scenario" = unreachable ]; then
 fi
 
 wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$dir/watch.out")"
-timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe did not end"
+# With /q no box may wait for anyone: the program ends by itself.
+timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
+wait "$program"
+exit_status=$?
+want_status=1
+[ "$scenario" = create ] && want_status=0
+[ "$exit_status" = "$want_status" ] || fail "exit status $exit_status, expected $want_status"
 if [ -f "$dir/progress.bmp" ]; then
   convert "$dir/progress.bmp" "$screens/progress-$scenario.png" 2>/dev/null ||
     cp "$dir/progress.bmp" "$screens/progress-$scenario.bmp"
@@ -50,7 +61,7 @@ tr -d '\r' <"$dir/Kelvane.log" >"$log"
 connect='ConnectDB dbType=2 server=dbhost userId=sa password=secret databaseName= port=1500 windowsAuth=0 valid=1'
 [ "$(grep -c '^ConnectDB' "$log")" = 1 ] || fail "not exactly one ConnectDB"
 [ "$(head -1 "$log")" = "$connect" ] || fail "connection record: $(head -1 "$log")"
-values=$("${wine[@]}" reg query "$key" 2>/dev/null | tr -d '\r')
+values=$("${wine[@]}" reg query "$key" /reg:32 2>/dev/null | tr -d '\r')
 
 if [ "$scenario" = create ]; then
   # The creation sequence for Quenlor, then every batch of both scripts.
@@ -69,13 +80,32 @@ if [ "$scenario" = create ]; then
   for v in 'TCP Port' 'Max Connection' 'OpenSSL Path'; do
     echo "$values" | grep -q "$v" || fail "$v not saved"
   done
+
+  # The next start reads the settings back from the 32-bit view and patches
+  # the database it created, without opening the main dialog.
+  "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/patch.out" 2>&1 &
+  program=$!
+  timeout 60 tail --pid="$program" -f /dev/null || { fail "the patch start did not end"; kill "$program"; }
+  wait "$program" || fail "the patch start ended with status $?"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  expect_connect="${connect/databaseName= /databaseName=Quenlor }"
+  [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$expect_connect" ] ||
+    fail "the patch did not connect with the saved settings: $(grep '^ConnectDB' "$log" | sed -n 2p)"
+  grep -q '^QueryExecuteDB use Quenlor$' "$log" || fail "the patch did not select Quenlor"
 else
   grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
 fi
+if [ "$scenario" = quiet ]; then
+  # The texts of both boxes (the workflow's and the dialog's) and the
+  # library's reason, on the debugger output instead.
+  [ "$(grep -ac 'Dunmoor: SQL Server nem' "$dir/dunmoor.out")" = 2 ] ||
+    fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
+  grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
+fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
 done
-"${wine[@]}" reg delete "$key" /f >/dev/null 2>&1
+"${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 [ $status = 0 ] && echo "PASS: $scenario"
 exit $status

@@ -18,6 +18,8 @@
 //   title SEL                 prints the window's title
 //   select SEL ID INDEX       CB_SETCURSEL, then CBN_SELCHANGE to the window
 //   state SEL ID              prints enabled=N visible=N checked=N
+//   window SEL                prints enabled=N rect=LEFT,TOP,RIGHT,BOTTOM owner=TITLE
+//                             of the window itself (TITLE empty when it has no owner)
 //   msgbox TEXT BUTTON        finds a message box, prints caption|text; when the
 //                             text is TEXT presses BUTTON (ok, cancel, yes, no)
 #include <windows.h>
@@ -292,6 +294,16 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
     }
     if (cmd == L"title") {
         PrintUtf8(TextOf(window));
+        return 0;
+    }
+    if (cmd == L"window") {
+        RECT r = {};
+        GetWindowRect(window, &r);
+        HWND owner = GetWindow(window, GW_OWNER);
+        wchar_t line[128] = {};
+        swprintf(line, 128, L"enabled=%d rect=%ld,%ld,%ld,%ld owner=",
+                 IsWindowEnabled(window) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+        PrintUtf8(line + (owner != nullptr ? TextOf(owner) : std::wstring()));
         return 0;
     }
     if (args.empty()) {

@@ -1,5 +1,6 @@
 // ParseCommandLine on arbitrary argument text, checked against a plain model
-// of the switch rules, and ParseLeadingInt against strtoll clamped to int.
+// of the switch rules, HasQuietSwitch against the words between blanks, and
+// ParseLeadingInt against strtoll clamped to int.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -38,6 +39,21 @@ std::string ReferenceValue(const std::string& copy, const char* name, size_t lim
     return value.substr(0, limit);
 }
 
+// "/q" counts when it is one of the words the blanks separate.
+bool ReferenceQuiet(const std::string& copy) {
+    size_t start = 0;
+    for (;;) {
+        const size_t blank = copy.find(' ', start);
+        if (copy.substr(start, blank - start) == "/q") {
+            return true;
+        }
+        if (blank == std::string::npos) {
+            return false;
+        }
+        start = blank + 1;
+    }
+}
+
 void CheckField(const char* field, const std::string& copy, const char* name) {
     FUZZ_CHECK(IsTerminatedField(field, kTextFieldSize));
     FUZZ_CHECK(ReferenceValue(copy, name, kTextFieldSize - 1) == field);
@@ -57,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memset(&params, kSentinel, sizeof params);
     const std::string copy = std::string(argumentText).substr(0, kWorkingCopySize - 1);
     const int result = ParseCommandLine(argumentText, params);
+    FUZZ_CHECK(HasQuietSwitch(argumentText) == ReferenceQuiet(copy));
 
     if (copy.find("/find") != std::string::npos) {
         FUZZ_CHECK(result == 0);

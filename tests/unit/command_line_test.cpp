@@ -117,6 +117,22 @@ TEST(ParseCommandLine, OverLongArgumentTextIsCutToTheWorkingCopy) {
     EXPECT_EQ(Parse(std::string(300, 'a') + "/find").result, 1);
 }
 
+TEST(HasQuietSwitch, OnlyAWordOfItsOwnAndNeverPartOfAValue) {
+    for (const char* text : {"/q", "/q /sdb", "/sdb /q", "/sdb  /q  /psecret"}) {
+        EXPECT_TRUE(HasQuietSwitch(text)) << text;
+    }
+    for (const char* text : {"/pab/q", "/p/q", "/q1", "/qx /sdb", "x/q", "/s\t/q", "/Q"}) {
+        EXPECT_FALSE(HasQuietSwitch(text)) << text;
+    }
+    // The other switches read as before: the password still runs to its blank.
+    Parsed p = Parse("/sdb /q /pab/q /isa");
+    EXPECT_STREQ(p.params.password, "ab/q");
+    EXPECT_STREQ(p.params.server, "db");
+    EXPECT_STREQ(p.params.userId, "sa");
+    // Beyond the working copy it is not seen, like every other switch.
+    EXPECT_FALSE(HasQuietSwitch((std::string(300, 'a') + " /q").c_str()));
+}
+
 TEST(ParseLeadingInt, ReadsLikeAtoiWithoutOverflow) {
     EXPECT_EQ(ParseLeadingInt("  42x"), 42);
     EXPECT_EQ(ParseLeadingInt("-7"), -7);

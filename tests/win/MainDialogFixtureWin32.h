@@ -72,7 +72,7 @@ class MainDialog : public ::testing::Test {
         SetMessageSink(&sink_);
         dir_ = FreshDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
         SetProgramDirectoryForTesting(dir_.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kServerKey);
+        DeleteServerKey();
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey);
     }
 
@@ -80,7 +80,7 @@ class MainDialog : public ::testing::Test {
         SetMessageSink(nullptr);
         SetDbEntryPoints(nullptr, nullptr);
         SetProgramDirectoryForTesting(nullptr);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kServerKey);
+        DeleteServerKey();
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey);
     }
 
@@ -103,9 +103,15 @@ class MainDialog : public ::testing::Test {
 
     static void CreateServerKey() {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
         RegCloseKey(key);
+    }
+
+    // The server's key is in the 32-bit registry view, in both builds.
+    static void DeleteServerKey() {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, KEY_WOW64_32KEY, 0);
     }
 
     static void SetInstancePort(const char* text) {

@@ -17,3 +17,7 @@ bool FileExists(const std::string& path);
 
 // The build tree's directory, as a Windows path.
 std::string BinaryDir();
+
+// True on 64-bit Windows, where the registry has a 32-bit and a 64-bit view
+// (on 32-bit Windows both view flags name the one registry).
+bool RegistryHasTwoViews();

@@ -68,8 +68,9 @@ void WorkflowTest::SetUp() {
 
     RemoveServerKey();
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr));
     RegCloseKey(key);
 }
 
@@ -142,7 +143,8 @@ std::string WorkflowTest::DebugOutput() const {
 
 bool WorkflowTest::RegistryHas(const char* valueName) const {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const bool present =
@@ -152,5 +154,5 @@ bool WorkflowTest::RegistryHas(const char* valueName) const {
 }
 
 void WorkflowTest::RemoveServerKey() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kServerKey);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, KEY_WOW64_32KEY, 0);
 }

@@ -71,8 +71,8 @@ TEST_F(MainDialog, ShowsTheSavedServerWhenNoPatchIsDue) {
     strcpy(saved.server, "dbhost\\Q");
     ASSERT_TRUE(SaveServerConfig(saved, MsSql));
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_ALL_ACCESS, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0,
+                                           KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key));
     RegDeleteValueA(key, "DB Type");
     RegCloseKey(key);
 

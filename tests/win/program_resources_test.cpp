@@ -165,10 +165,19 @@ TEST_F(ProgramResourcesTest, IconHasThe16And32And48PixelImages) {
     EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
 }
 
-TEST_F(ProgramResourcesTest, ManifestAsksForCommonControls6) {
+TEST_F(ProgramResourcesTest, ManifestAsksForElevationDpiAwarenessAndCommonControls6) {
     const std::string manifest = Bytes(24, 1);
-    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
-              std::string::npos);
+    for (const char* part : {
+             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+             "<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>",
+             ">true</dpiAware>",
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // 10 and 11
+         }) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
 }
 
 } // namespace

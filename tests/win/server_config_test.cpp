@@ -1,6 +1,7 @@
 // The server configuration store on the real registry of the Wine prefix. The
 // program never creates the Quenlor server's key, so each test creates it
-// itself when it needs one, and removes it before and after.
+// itself when it needs one, and removes it before and after. The key lives in
+// the 32-bit registry view, where the server's installer puts it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,9 +14,13 @@
 #include "common/BoundedCopy.h"
 #include "config/SavedConnection.h"
 #include "config/ServerConfig.h"
+#include "TestSupportWin32.h"
 #include "crypto/Cipher.h"
 
 namespace {
+
+constexpr REGSAM k32 = KEY_WOW64_32KEY;
+constexpr REGSAM k64 = KEY_WOW64_64KEY;
 
 struct RegValue {
     bool present = false;
@@ -23,13 +28,13 @@ struct RegValue {
     std::vector<uint8_t> data;
 };
 
-void DeleteServerKey() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kServerKey);
+void DeleteServerKey(REGSAM view = k32) {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, view, 0);
 }
 
-bool ServerKeyExists() {
+bool ServerKeyExists(REGSAM view = k32) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);
@@ -37,15 +42,15 @@ bool ServerKeyExists() {
 }
 
 // The caller closes the returned key.
-HKEY CreateServerKey() {
+HKEY CreateServerKey(REGSAM view = k32) {
     HKEY key = nullptr;
-    const LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &key, nullptr);
+    const LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
+                                    KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
     return rc == ERROR_SUCCESS ? key : nullptr;
 }
 
-void SetValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = CreateServerKey();
+void SetValue(const char* name, DWORD type, const void* data, DWORD size, REGSAM view = k32) {
+    HKEY key = CreateServerKey(view);
     ASSERT_NE(nullptr, key);
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
@@ -63,7 +68,7 @@ void SetTextValue(const char* name, const char* text) {
 RegValue ReadValue(const char* name) {
     RegValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ | k32, &key) != ERROR_SUCCESS) {
         return value;
     }
     DWORD size = 0;
@@ -122,7 +127,10 @@ class ServerConfigTest : public ::testing::Test {
         DeleteServerKey();
         ASSERT_FALSE(ServerKeyExists()) << "a test key was left behind";
     }
-    void TearDown() override { DeleteServerKey(); }
+    void TearDown() override {
+        DeleteServerKey();
+        DeleteServerKey(k64);
+    }
 
     static void CreateEmptyKey() {
         HKEY key = CreateServerKey();
@@ -252,7 +260,10 @@ TEST_F(ServerConfigTest, LoadNeedsTheKeyAndBothValues) {
     uint8_t encrypted[kDbInfoSize];
     EncodeDbInfo(MakeSaved("u", "p", "s", "d", 1, 0), encrypted);
     SetValue("DB Info", REG_BINARY, encrypted, sizeof encrypted);
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kServerKey, "DB Type");
+    HKEY key = CreateServerKey();
+    ASSERT_NE(nullptr, key);
+    RegDeleteValueA(key, "DB Type");
+    RegCloseKey(key);
     params = ClearedParams();
     EXPECT_FALSE(LoadServerConfig(params)) << "DB Info without DB Type";
 }
@@ -311,6 +322,32 @@ TEST_F(ServerConfigTest, SaveWithoutTheKeyWritesNothing) {
     EXPECT_FALSE(ServerKeyExists());
 }
 
+// On 64-bit Windows the server's key is in the 32-bit view only: the program
+// writes and reads it there, and settings in the 64-bit view are not its.
+TEST_F(ServerConfigTest, OnlyThe32BitViewHoldsTheServersKey) {
+    if (!RegistryHasTwoViews()) {
+        GTEST_SKIP() << "this registry has one view";
+    }
+    DeleteServerKey(k64);
+    CreateEmptyKey();
+    ASSERT_TRUE(SaveServerConfig(MakeSaved("u", "p", "db01", "d", 1, 0), MsSql));
+    EXPECT_FALSE(ServerKeyExists(k64)) << "a key appeared in the 64-bit view";
+
+    DeleteServerKey();
+    const DWORD dbType = MsSql;
+    uint8_t encrypted[kDbInfoSize];
+    EncodeDbInfo(MakeSaved("u", "p", "db64", "d", 1, 0), encrypted);
+    SetValue("DB Type", REG_DWORD, &dbType, sizeof dbType, k64);
+    SetValue("DB Info", REG_BINARY, encrypted, sizeof encrypted, k64);
+    ConnectionParams params = ClearedParams();
+    EXPECT_FALSE(LoadServerConfig(params));
+    char server[kTextFieldSize] = {};
+    LoadSavedServerName(server);
+    EXPECT_STREQ("localhost", server);
+    EXPECT_FALSE(SaveServerConfig(MakeSaved("u", "p", "s", "d", 1, 0), MsSql));
+    EXPECT_FALSE(ServerKeyExists());
+}
+
 TEST_F(ServerConfigTest, SaveToAKeyWeMayNotWriteWritesNothing) {
     // Keep a handle with full access, so the test can undo the restriction.
     HKEY owner = CreateServerKey();
@@ -323,7 +360,7 @@ TEST_F(ServerConfigTest, SaveToAKeyWeMayNotWriteWritesNothing) {
 
     HKEY probe = nullptr;
     const bool writable =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_WRITE, &probe) == ERROR_SUCCESS;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_WRITE | k32, &probe) == ERROR_SUCCESS;
     if (probe != nullptr) {
         RegCloseKey(probe);
     }

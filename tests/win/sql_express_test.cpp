@@ -9,22 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "TestSupportWin32.h"
 #include "ui/SqlExpress.h"
 
 namespace {
 
 const char* const kInstallerArgs = " /qb INSTANCENAME=QNServer ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0";
-
-// A Unix path of the build seen from Wine: Z: and backslashes.
-std::string WindowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
 
 std::string FakeInstaller() {
     return WindowsPath(DUNMOOR_BINARY_DIR "/fakes/installer/SqlExpr.exe");
@@ -60,12 +50,16 @@ class SqlExpressTest : public ::testing::Test {
         SetCurrentDirectoryA(savedDirectory_);
     }
 
-    static void RemovePortKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey); }
+    static void RemovePortKey() {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, KEY_WOW64_32KEY, 0);
+    }
 
-    static void SetPortValue(const char* text) {
+    // In the process's own registry view unless another is named.
+    static void SetPortValue(const char* text, REGSAM view = 0) {
         HKEY key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey, 0, nullptr,
-                                                 0, KEY_WRITE, nullptr, &key, nullptr));
+                                                 0, KEY_WRITE | view, nullptr, &key, nullptr));
         if (text != nullptr) {
             RegSetValueExA(key, kSqlExpressPortValue, 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(text), DWORD(strlen(text) + 1));
@@ -96,6 +90,19 @@ TEST_F(SqlExpressTest, PortDefaultsTo1433WithoutValueOrKey) {
     EXPECT_EQ(1433, GetSqlExpressPort());
     SetPortValue(nullptr); // the key without its value
     EXPECT_EQ(1433, GetSqlExpressPort());
+}
+
+// A 64-bit instance keeps its port in the 64-bit view, a 32-bit one in the
+// 32-bit view; the 64-bit view is asked first.
+TEST_F(SqlExpressTest, PortIsLookedUpInThe64BitViewThenThe32BitOne) {
+    SetPortValue("1501", KEY_WOW64_32KEY);
+    EXPECT_EQ(1501, GetSqlExpressPort());
+    if (RegistryHasTwoViews()) {
+        SetPortValue(nullptr, KEY_WOW64_64KEY); // the key without its value
+        EXPECT_EQ(1501, GetSqlExpressPort());
+        SetPortValue("1502", KEY_WOW64_64KEY);
+        EXPECT_EQ(1502, GetSqlExpressPort());
+    }
 }
 
 TEST_F(SqlExpressTest, CommandLineIsPathSpaceAndArgumentsUnquoted) {
