@@ -3,6 +3,8 @@
 PRESETS ?= native native-asan win32 win64
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# The build make demo runs: win64, or win32 for the 32-bit program and library.
+ARCH ?= win64
 
 .PHONY: all bootstrap build test demo bench package fuzz clean $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS))
 
@@ -29,9 +31,10 @@ test: bootstrap
 	@scripts/test-preset --summary
 
 demo: bootstrap
+	@case "$(ARCH)" in win64|win32) ;; *) echo "make demo: ARCH is win64 or win32" >&2; exit 2 ;; esac
 	@mkdir -p build
-	@$(MAKE) --no-print-directory build-win64
-	@scripts/demo
+	@$(MAKE) --no-print-directory build-$(ARCH)
+	@scripts/demo $(CURDIR)/build/$(ARCH)
 
 bench: bootstrap
 	@mkdir -p build
