@@ -1,5 +1,9 @@
-// Kelvane.dll over ODBC: the two exports the program calls. One connection
-// per process; each successful ConnectDB replaces it, a failed one leaves it.
+// Kelvane.dll over ODBC: the exports the program calls. One connection per
+// process; each successful ConnectDB replaces it, a failed one leaves it.
+// A statement that fails because the server is out of reach marks the
+// connection lost: IsConnectedDB then answers 0 and no further statement is
+// sent on it, so that a half-run script never goes on over a connection the
+// driver might open anew.
 // The connection keeps one statement handle for every batch: a script runs
 // tens of thousands of them, and a handle allocated and freed per batch costs
 // the driver's set-up and tear-down each time.
@@ -23,6 +27,7 @@ namespace {
 SQLHENV g_env = SQL_NULL_HENV;
 SQLHDBC g_connection = SQL_NULL_HDBC;
 SQLHSTMT g_statement = SQL_NULL_HSTMT;
+bool g_lost = false;
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr int kExecuteFailed = -1;
@@ -85,6 +90,24 @@ SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
     return connection;
 }
 
+// A statement failed: its diagnostic goes to the debugger output, and tells
+// whether the connection is gone. The handle is closed, which clears it.
+void FailStatement(SQLHSTMT statement) {
+    ReportStatementFailure(statement);
+    if (IsCommunicationFailure(SQL_HANDLE_STMT, statement)) {
+        g_lost = true;
+    }
+    SQLFreeStmt(statement, SQL_CLOSE);
+}
+
+// The driver's own view, where it keeps one; a driver that does not answer
+// says nothing either way.
+bool DriverSaysDead() {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    SQLRETURN rc = SQLGetConnectAttrW(g_connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return Succeeded(rc) && dead == SQL_CD_TRUE;
+}
+
 // Walks through every result of the batch, so that a failure in a later
 // statement of a multi-statement batch is seen, and no rows stay pending.
 // The handle is idle again when this ends with SQL_NO_DATA; any other end
@@ -96,8 +119,7 @@ bool DrainResults(SQLHSTMT statement) {
             return true;
         }
         if (!Succeeded(rc)) {
-            ReportStatementFailure(statement);
-            SQLFreeStmt(statement, SQL_CLOSE);
+            FailStatement(statement);
             return false;
         }
     }
@@ -177,11 +199,12 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
         CloseConnection();
     }
     g_connection = connection;
+    g_lost = false;
     return 1;
 }
 
 extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* statement, int) {
-    if (g_connection == SQL_NULL_HDBC || statement == nullptr) {
+    if (g_connection == SQL_NULL_HDBC || g_lost || statement == nullptr) {
         return kExecuteFailed;
     }
     SQLHSTMT handle = StatementHandle();
@@ -191,9 +214,20 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     std::vector<SQLWCHAR> wide = WidenAnsi(statement);
     SQLRETURN rc = SQLExecDirectW(handle, wide.data(), SQL_NTS);
     if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
-        ReportStatementFailure(handle);
-        SQLFreeStmt(handle, SQL_CLOSE);
+        FailStatement(handle);
         return kExecuteFailed;
     }
     return DrainResults(handle) ? 0 : kExecuteFailed;
+}
+
+// Asked by the program after a failed batch only, so the driver is not
+// consulted on the path of a successful one.
+extern "C" __declspec(dllexport) int __cdecl IsConnectedDB(void) {
+    if (g_connection == SQL_NULL_HDBC) {
+        return 0;
+    }
+    if (!g_lost && DriverSaysDead()) {
+        g_lost = true;
+    }
+    return g_lost ? 0 : 1;
 }

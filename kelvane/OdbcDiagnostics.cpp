@@ -31,6 +31,12 @@ bool FormatDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, char* out, size_
     return true;
 }
 
+// The MariaDB and MySQL client errors that mean the server is out of reach:
+// server gone away, connection lost, connection lost (extended).
+bool IsLostConnectionError(SQLINTEGER nativeError) {
+    return nativeError == 2006 || nativeError == 2013 || nativeError == 2055;
+}
+
 } // namespace
 
 void SetErrorText(ConnectionParams* params, const char* text) {
@@ -53,4 +59,25 @@ void ReportStatementFailure(SQLHSTMT statement) {
         CopyBounded(text + prefix, sizeof text - prefix, "no diagnostic");
     }
     OutputDebugStringA(text);
+}
+
+bool IsCommunicationFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER nativeError = 0;
+        SQLSMALLINT length = 0;
+        SQLRETURN rc =
+            SQLGetDiagRecW(handleType, handle, record, state, &nativeError, nullptr, 0, &length);
+        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+            return false;
+        }
+        if (state[0] == '0' && state[1] == '8') {
+            return true;
+        }
+        const bool general = state[0] == 'H' && state[1] == 'Y' && state[2] == '0' &&
+                             state[3] == '0' && state[4] == '0';
+        if (general && IsLostConnectionError(nativeError)) {
+            return true;
+        }
+    }
 }

@@ -15,3 +15,10 @@ void SetErrorText(ConnectionParams* params, const char* text);
 void CopyDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, ConnectionParams* params);
 
 void ReportStatementFailure(SQLHSTMT statement);
+
+// Whether a diagnostic record of the handle says the connection itself
+// failed, not the statement: SQLSTATE class 08 (the MariaDB driver gives
+// 08S01 with its errors 2013 "Lost connection" during a statement and 2006
+// "Server has gone away" after it), or HY000 with one of those client errors,
+// as other driver versions report them.
+bool IsCommunicationFailure(SQLSMALLINT handleType, SQLHANDLE handle);

@@ -57,3 +57,8 @@ static_assert(offsetof(ConnectionParams, reserved) == 397, "fill offset");
 using ConnectDBFn = int(KELVANE_CALL*)(ConnectionParams*);
 // int QueryExecuteDB(0, statement, 0): negative on failure.
 using QueryExecuteDBFn = int(KELVANE_CALL*)(int, const char*, int);
+// int IsConnectedDB(void), an optional export: 0 once the connection of the
+// latest successful ConnectDB is gone (the server went away), 1 while it is
+// usable. It tells a lost connection from a statement the server refused; a
+// library without it is taken as one that cannot tell.
+using IsConnectedDBFn = int(KELVANE_CALL*)();

@@ -65,12 +65,17 @@ bool RunSchemaScript(const char* directory, int dbType, IProgressBar* progressBa
     return ran != 0;
 }
 
-// The initial data runs without progress; a failed run leaves its file.
+// The initial data runs without progress. A file that could not be opened is
+// left as it lies; one whose run stopped on a lost connection holds decrypted
+// data and goes.
 bool RunInitialData(const char* directory) {
     ScriptPaths paths;
     FormScriptPaths(paths, directory, kInitialData);
     DecryptIfPresent(paths);
     if (RunScript(paths.plain, nullptr, 0) == 0) {
+        if (DbConnectionLost()) {
+            PlatformDeleteFile(paths.plain);
+        }
         return false;
     }
     PlatformDeleteFile(paths.plain);

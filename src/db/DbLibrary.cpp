@@ -7,12 +7,14 @@ namespace {
 // Process-wide entry points, null until the library has been bound.
 ConnectDBFn g_connectDB = nullptr;
 QueryExecuteDBFn g_queryExecuteDB = nullptr;
+IsConnectedDBFn g_isConnectedDB = nullptr;
 
 } // namespace
 
-void SetDbEntryPoints(ConnectDBFn connect, QueryExecuteDBFn execute) {
+void SetDbEntryPoints(ConnectDBFn connect, QueryExecuteDBFn execute, IsConnectedDBFn isConnected) {
     g_connectDB = connect;
     g_queryExecuteDB = execute;
+    g_isConnectedDB = isConnected;
 }
 
 int ConnectDB(ConnectionParams* params) {
@@ -31,4 +33,8 @@ int QueryExecuteDB(int reserved1, const char* statement, int reserved2) {
         return kNotConnected;
     }
     return g_queryExecuteDB(reserved1, statement, reserved2);
+}
+
+bool DbConnectionLost() {
+    return g_isConnectedDB != nullptr && g_isConnectedDB() == 0;
 }

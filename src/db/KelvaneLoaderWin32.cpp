@@ -22,6 +22,9 @@ int LoadDbLibrary(const char* programDirectory) {
         execute = reinterpret_cast<QueryExecuteDBFn>(
             reinterpret_cast<void*>(GetProcAddress(module, "QueryExecuteDB")));
     }
-    SetDbEntryPoints(connect, execute);
+    // Optional: the maker's library has no such export, and works as before.
+    auto isConnected = reinterpret_cast<IsConnectedDBFn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "IsConnectedDB")));
+    SetDbEntryPoints(connect, execute, isConnected);
     return connect != nullptr && execute != nullptr ? 1 : 0;
 }

@@ -133,6 +133,13 @@ void ReportFailedBatch(long long number, int result, const std::string& batch) {
     PlatformDebugOutput(message);
 }
 
+void ReportLostConnection(long long number) {
+    char message[96];
+    std::snprintf(message, sizeof message, "Script run stopped: connection lost after batch %lld",
+                  number);
+    PlatformDebugOutput(message);
+}
+
 void MoveProgress(IProgressBar* progressBar, long long accumulator, int batchCount) {
     if (batchCount <= 0 || progressBar == nullptr) {
         return;
@@ -197,6 +204,13 @@ int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
         const int result = QueryExecuteDB(0, batch.c_str(), 0);
         if (result < 0) {
             ReportFailedBatch(executed, result, batch);
+            // The library is asked only here, so a batch that succeeds costs
+            // nothing more. The rest of the script must not run on a new
+            // connection, nor fail batch by batch as if it had run.
+            if (DbConnectionLost()) {
+                ReportLostConnection(executed);
+                return 0;
+            }
         }
         batch.clear();
         MoveProgress(progressBar, executed * 100, batchCount);

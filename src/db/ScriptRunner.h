@@ -9,5 +9,7 @@ int CountBatches(const char* path);
 
 // Sends every batch of the file ("rb" mode) to QueryExecuteDB and moves the
 // progress bar to 100*k/batchCount after the k-th batch. Returns 1 when the
-// file was read to its end, 0 when it cannot be opened.
+// file was read to its end, whatever the batches gave; 0 when it cannot be
+// opened, or when the library reports the connection lost after a failed
+// batch (the run stops there).
 int RunScript(const char* path, IProgressBar* progressBar, int batchCount);

@@ -1,6 +1,13 @@
-// A Kelvane.dll for tests: talks to no server, records every call in
-// Kelvane.log (beside itself, or at the path in KELVANE_LOG) and answers from
-// KELVANE_CONNECT and KELVANE_RESULTS. Tests rely on the line format.
+// A Kelvane.dll for tests: talks to no server, records every ConnectDB and
+// QueryExecuteDB call in Kelvane.log (beside itself, or at the path in
+// KELVANE_LOG) and answers from KELVANE_CONNECT and KELVANE_RESULTS. Tests rely
+// on the line format.
+//
+// KELVANE_LOST_AFTER=N plays a server that goes away: once the N-th
+// QueryExecuteDB call has returned, IsConnectedDB answers 0 and every further
+// QueryExecuteDB fails (-1, still recorded), until a ConnectDB succeeds
+// again. Absent or 0: the connection never goes. IsConnectedDB records
+// nothing.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +22,8 @@ namespace {
 HMODULE g_self = nullptr;
 int g_connectCalls = 0;
 int g_executeCalls = 0;
+bool g_connected = false;
+bool g_lost = false;
 
 std::string LogPath() {
     char path[MAX_PATH] = {};
@@ -93,6 +102,9 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
     int result = ScriptedResult("KELVANE_CONNECT", g_connectCalls++, 1);
     if (result == 0) {
         lstrcpynA(params->errorText, "recorded connection refused", kErrorTextSize);
+    } else {
+        g_connected = true;
+        g_lost = false;
     }
     return result;
 }
@@ -101,7 +113,19 @@ extern "C" __declspec(dllexport) int __cdecl QueryExecuteDB(int, const char* sta
     std::string line = "QueryExecuteDB ";
     AppendEscaped(line, statement, static_cast<size_t>(-1));
     WriteLine(line);
-    return ScriptedResult("KELVANE_RESULTS", g_executeCalls++, 0);
+    const int call = g_executeCalls++;
+    if (g_lost) {
+        return -1;
+    }
+    const int result = ScriptedResult("KELVANE_RESULTS", call, 0);
+    if (call + 1 == ScriptedResult("KELVANE_LOST_AFTER", 0, 0)) {
+        g_lost = true;
+    }
+    return result;
+}
+
+extern "C" __declspec(dllexport) int __cdecl IsConnectedDB(void) {
+    return g_connected && !g_lost ? 1 : 0;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

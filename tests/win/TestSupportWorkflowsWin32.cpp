@@ -57,6 +57,7 @@ void WorkflowTest::SetUp() {
     SetEnvironmentVariableA("KELVANE_LOG", nullptr);
     SetEnvironmentVariableA("KELVANE_CONNECT", nullptr);
     SetEnvironmentVariableA("KELVANE_RESULTS", nullptr);
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", nullptr);
     // A copy in a directory of its own is a module of its own, so the
     // recording starts from its first call in every test.
     ASSERT_EQ(LoadDbLibrary(dir_.c_str()), 1);

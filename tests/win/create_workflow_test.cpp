@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "TestSupportWin32.h"
 #include "TestSupportWorkflowsWin32.h"
@@ -214,6 +215,33 @@ TEST_F(CreateWorkflow, LibraryWithoutQueryExecuteIsNeverUsed) {
     EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_FALSE(Exists("Quenlor.dat"));
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+// The server goes away mid-script: the run stops at the batch that failed,
+// and the create fails as when its script cannot run, with nothing plain left
+// and nothing saved. MS SQL loses it in the schema, MySQL in the initial data.
+TEST_F(CreateWorkflow, ConnectionLostMidScriptStopsTheRunAndSavesNothing) {
+    CopyAllScripts();
+    // Three creation statements and the schema's first batch, then the loss.
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "4");
+    ConnectionParams msSql = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, msSql, &bar_, MsSql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    EXPECT_EQ(Statements().size(), 5u) << "nothing is sent after the failed batch";
+    EXPECT_NE(DebugOutput().find("connection lost after batch 2"), std::string::npos);
+    EXPECT_FALSE(Exists("Quenlor.dat"));
+
+    // A new connection for the next run; it goes after the first initial batch.
+    const size_t before = Statements().size() + 3 + SourceBatches("QuenlorMySQL");
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", std::to_string(before + 1).c_str());
+    ConnectionParams mySql = Connection(MySql, "Quenlor");
+    EXPECT_EQ(CreateDatabase(0, mySql, &bar_, MySql), 0);
+    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable}) << "no box of its own on MySQL";
+    EXPECT_EQ(Statements().size(), before + 2);
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    EXPECT_FALSE(Exists("Init.dat"));
+    EXPECT_FALSE(RegistryHas("DB Type"));
     EXPECT_FALSE(RegistryHas("DB Info"));
 }
 

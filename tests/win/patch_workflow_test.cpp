@@ -83,6 +83,23 @@ TEST_F(PatchWorkflow, UnknownEngineConnectsThenSucceedsWithNothingRun) {
     EXPECT_EQ(Calls().size(), 1u);
 }
 
+// The server goes away after the patch's first batch: the run stops at the
+// second, and the patch fails (the main dialog then offers a create).
+TEST_F(PatchWorkflow, ConnectionLostMidPatchStopsTheRunAndFails) {
+    CopySealed("QuenlorPatch");
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "2"); // "use" and one batch
+    EXPECT_EQ(PatchDatabase(0, Connection(MsSql, "Quenlor"), &bar_), 0);
+    EXPECT_EQ(Statements().size(), 3u);
+    EXPECT_FALSE(Exists("QuenlorPatch.dat"));
+
+    CopySealed("QuenlorPatchMySQL");
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "4");
+    EXPECT_EQ(PatchDatabase(0, Connection(MySql, "Quenlor"), &bar_), 0);
+    EXPECT_EQ(Statements().size(), 5u);
+    EXPECT_FALSE(Exists("QuenlorPatchMySQL.dat"));
+    EXPECT_NE(DebugOutput().find("connection lost after batch 2"), std::string::npos);
+}
+
 TEST_F(PatchWorkflow, WithoutALibraryFailsSilently) {
     CopySealed("QuenlorPatchMySQL");
     SetDbEntryPoints(nullptr, nullptr);

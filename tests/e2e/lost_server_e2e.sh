@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# A MySQL create through the main dialog of the real Dunmoor.exe and
+# Kelvane.dll on the MariaDB sandbox, whose server is killed while the long
+# schema runs: the failure is shown, nothing is saved, no plain script is
+# left. With the server started again, the same set-up completes and every
+# row is there.
+#   lost_server_e2e.sh SOURCE_DIR BINARY_DIR PREFIX UIDRIVER
+set -uo pipefail
+src=$1 bin=$2 prefix=$3 uidriver=$4
+. "$src/tests/e2e/e2e_prelude.sh"
+require_platform
+command -v mariadbd >/dev/null || [ -x /usr/sbin/mariadbd ] ||
+  { echo "SKIP: no MariaDB server installed"; exit 77; }
+take_registry_lock
+rows=20000
+# The Quenlor key, in the 32-bit view where both builds keep it.
+reg_key() { "${wine[@]}" reg "$1" "$key" "${@:2}" /reg:32 2>/dev/null | tr -d '\r'; }
+
+sandbox=$src/scripts/mariadb-sandbox
+# The server must not inherit the registry lock (descriptor 8).
+start_server() { "$sandbox" start 8>&- >/dev/null; }
+"$sandbox" status >/dev/null 2>&1 || { start_server && trap '"$sandbox" stop >/dev/null' EXIT; }
+eval "$("$sandbox" env)"
+sql() { mariadb --no-defaults -N -B -h "$MARIADB_HOST" -P "$MARIADB_PORT" -u"$MARIADB_USER" -p"$MARIADB_PASSWORD" "$@"; }
+
+dir=$bin/e2e/lost-server
+rm -rf "$dir" && mkdir -p "$dir" && cp -r "$bin"/dist/. "$dir/"
+printf '[Drivers]\r\nMySql=MariaDB Unicode\r\n' >"$dir/Kelvane.ini"
+# The shipped schema, then one INSERT batch per row.
+{ cat "$src/sql/QuenlorMySQL.sql"; printf 'CREATE TABLE lost_rows (id INT PRIMARY KEY)\nGO\n'
+  seq 1 $rows | awk '{ printf "INSERT INTO lost_rows VALUES (%d)\nGO\n", $1 }'; } >"$dir/schema.sql"
+"$bin/sql/host-seal" encrypt "$dir/schema.sql" "$dir/QuenlorMySQLEn.dat" || fail "sealing the schema"
+sql -e "DROP DATABASE IF EXISTS Quenlor"
+reg_key delete /f >/dev/null; reg_key add /f >/dev/null
+
+exe="Z:${dir//\//\\}\\Dunmoor.exe"
+drive() { "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
+main='title=Adatbázis létrehozása [Quenlor]'
+finish_shown() { [ "$(drive state "$main" 1007)" = "enabled=1 visible=1 checked=0" ]; }
+WINEDEBUG=+debugstr "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
+program=$!
+drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no >/dev/null
+drive select "$main" 1009 1 >/dev/null && sleep 0.5
+for field in "1000 $MARIADB_HOST" "1003 $MARIADB_PORT" "1001 $MARIADB_USER" "1002 $MARIADB_PASSWORD"; do
+  drive settext "$main" ${field%% *} "${field#* }" >/dev/null || fail "filling in control ${field%% *}"
+done
+
+drive click "$main" 1005 >/dev/null
+# The kill lands mid-run: once rows are arriving, well before the last.
+for _ in $(seq 1 600); do
+  n=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows" 2>/dev/null) && [ "${n:-0}" -ge 200 ] && break
+  sleep 0.1
+done
+kill -9 "$(cat "$src/build/mariadb/mariadb.pid")" && echo "server killed at ${n:-0} rows of $rows"
+box=$(drive msgbox 'SQL Server nem érhető el.' ok)
+[ "$box" = "Dunmoor|SQL Server nem érhető el." ] || fail "after the kill (at ${n:-0} rows): box '$box'"
+finish_shown && fail "the finish button showed after the lost server"
+reg_key query | grep -Eq 'DB Type|DB Info' && fail "settings saved after the lost server"
+for plain in QuenlorMySQL.dat Init.dat; do [ -e "$dir/$plain" ] && fail "$plain left behind"; done
+grep -aq 'connection lost after batch' "$dir/dunmoor.out" || fail "no reason on the debugger output"
+
+start_server || fail "the server did not start again"
+drive click "$main" 1005 >/dev/null
+for _ in $(seq 1 300); do finish_shown && break; sleep 1; done
+finish_shown || fail "the set-up did not complete with the server back"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "not every row is there"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.schema_version")" = 1 ] || fail "the initial data did not run"
+reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "DB Type not saved"
+drive click "$main" 1007 >/dev/null
+timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
+reg_key delete /f >/dev/null
+[ $status = 0 ] && echo "PASS: lost server"
+exit $status
