@@ -11,9 +11,13 @@ class Win32ProgressBar final : public IProgressBar {
 
     // PBM_SETRANGE with low and high packed into the second parameter.
     void SetRange(int low, int high) override;
-    // PBM_SETPOS, sent synchronously so the bar moves before the next batch.
+    // PBM_SETPOS, sent synchronously so the bar moves before the next batch;
+    // see the source for which positions reach the control.
     void SetPos(int position) override;
 
   private:
     HWND control_;
+    int high_ = 100;
+    int shown_ = -1;
+    ULONGLONG shownAt_ = 0;
 };

@@ -3,6 +3,8 @@
 // the SQL Server Express installation after Yes.
 #include "MainDialogFixtureWin32.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using namespace maindialog;
@@ -118,17 +120,21 @@ TEST_F(MainDialog, SuccessfulSetupShowsTheFinishButtonWhichEndsTheDialog) {
     CreateServerKey();
     bool setupVisible = true;
     bool finishVisible = false;
+    LRESULT barAtEnd = 0;
     AnsweringNo()
         .On(kMainCaption, [](HWND d) { PostSelect(d, IDC_DB_TYPE, 1); })
         .On(kMainCaption, [](HWND d) { PostCommand(d, IDC_SETUP); })
         .On(kMainCaption, [&](HWND d) {
             setupVisible = Visible(d, IDC_SETUP);
             finishVisible = Visible(d, IDC_FINISH);
+            barAtEnd = SendDlgItemMessageW(d, IDC_PROGRESS, PBM_GETPOS, 0, 0);
             PostCommand(d, IDC_FINISH);
         });
     EXPECT_EQ(Run(), IDOK);
     EXPECT_FALSE(setupVisible);
     EXPECT_TRUE(finishVisible);
+    // The bar skips positions the eye would not see, never the last one.
+    EXPECT_EQ(barAtEnd, 100);
     EXPECT_TRUE(g_recorded.errors.empty());
     EXPECT_TRUE(Contains(g_recorded.statements, "CREATE DATABASE Quenlor"));
 }
