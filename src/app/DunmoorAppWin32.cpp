@@ -29,6 +29,11 @@ BOOL CDunmoorApp::InitInstance() {
 
     SetRegistryKey("Local AppWizard-Generated Applications");
     if (!AfxOleInit()) {
+        // No dialog runs: an unattended create asked for has not happened.
+        ConnectionParams params = {};
+        if (m_lpCmdLine[0] != '\0' && ParseCommandLine(params) == 1) {
+            m_exitStatus = 1;
+        }
         return FALSE;
     }
 
