@@ -9,7 +9,8 @@ class Win32ProgressBar final : public IProgressBar {
   public:
     explicit Win32ProgressBar(HWND control) : control_(control) {}
 
-    // PBM_SETRANGE with low and high packed into the second parameter.
+    // PBM_SETRANGE with low and high packed into the second parameter; set
+    // through here, so that the end of the range is always shown.
     void SetRange(int low, int high) override;
     // PBM_SETPOS, sent synchronously so the bar moves before the next batch;
     // see the source for which positions reach the control.
@@ -17,7 +18,7 @@ class Win32ProgressBar final : public IProgressBar {
 
   private:
     HWND control_;
-    int high_ = 100;
+    int high_ = 0;
     int shown_ = -1;
     ULONGLONG shownAt_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "ui/DBCommandSetup.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 
 #include "app/DunmoorApp.h"
@@ -53,7 +51,6 @@ void CDBCommandSetup::OnTimer(UINT_PTR eventId) {
         // Killed first: a message box inside the run pumps messages, and a
         // second tick must not start the workflow again.
         KillTimer(kRunTimer);
-        SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         RunWorkflow();
         m_armed = 0;
         OnOK();
@@ -63,6 +60,7 @@ void CDBCommandSetup::OnTimer(UINT_PTR eventId) {
 
 void CDBCommandSetup::RunWorkflow() {
     Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
+    progress.SetRange(0, 100);
     const int launched = TheApp().launchedWithCommandLine;
     switch (m_mode) {
     case kModeCreate:

@@ -2,14 +2,12 @@
 // authentication radios, the engine list and the SQL Server Express install.
 #include "ui/DunmoorDlg.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "common/KelvaneInterface.h"
 #include "app/DunmoorApp.h"
+#include "common/KelvaneInterface.h"
 #include "db/MessageBox.h"
 #include "db/ProgressBarWin32.h"
 #include "db/Workflows.h"
@@ -60,8 +58,8 @@ void CDunmoorDlg::OnSetup() {
     GetDlgItemText(IDC_PORT, port, sizeof port);
     params.port = PortFromText(port);
 
-    SendDlgItemMessage(IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
+    progress.SetRange(0, 100);
     const int created =
         CreateDatabase(TheApp().launchedWithCommandLine, params, &progress, SelectedDbType());
     if (created) {
