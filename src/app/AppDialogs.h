@@ -6,9 +6,15 @@
 
 class CWinApp;
 
-// The progress dialog in create mode, on a copy of params. True when the
-// create ran and succeeded.
-bool RunCreateDialog(CWinApp& app, const ConnectionParams& params);
+// Exit statuses of the unattended create.
+constexpr int kExitCreated = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitDatabaseKept = 2; // the database exists: nothing changed
+
+// The progress dialog in create mode, on a copy of params; an existing
+// database is replaced only when replaceExisting is set. Returns the exit
+// status: 0 created, 1 failed (or never run), 2 kept as it was.
+int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceExisting);
 
 // The main dialog (interactive mode).
 void RunMainDialog(CWinApp& app);

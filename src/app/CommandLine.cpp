@@ -28,6 +28,19 @@ bool IsAtoiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (LowerAscii(*text) != LowerAscii(*prefix)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int ParseLeadingInt(const char* text) {
@@ -81,6 +94,22 @@ int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
     CopyField(params.server, server);
     CopyField(params.userId, userId);
     return 1;
+}
+
+bool HasWordSwitch(const char* argumentText, const char* word) {
+    char workingCopy[kWorkingCopySize] = {};
+    CopyField(workingCopy, argumentText);
+    const size_t length = strlen(word);
+    for (const char* at = workingCopy; *at != '\0'; ++at) {
+        const bool startsWord = at == workingCopy || at[-1] == ' ';
+        if (!startsWord || !StartsWithIgnoringCase(at, word)) {
+            continue;
+        }
+        if (at[length] == '\0' || at[length] == ' ') {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool HasQuietSwitch(const char* argumentText) {

@@ -1,6 +1,6 @@
 // The switches of an unattended create: /s server, /i user id, /p password,
-// /w Windows authentication, /P port, /q no message boxes; "/find" anywhere
-// asks for the dialog.
+// /w Windows authentication, /P port, /q no message boxes, /replace re-create
+// an existing database; "/find" anywhere asks for the dialog.
 #pragma once
 
 #include "common/KelvaneInterface.h"
@@ -21,3 +21,8 @@ int ParseLeadingInt(const char* text);
 // or after a blank, and followed by a blank or the end. A value runs up to the
 // next blank, so "/q" inside one (a password "ab/q") is never the switch.
 bool HasQuietSwitch(const char* argumentText);
+
+// True when word (a switch such as "/replace") stands as a word of its own in
+// the working copy, in any letter case: at the start or after a blank, and
+// followed by a blank or the end.
+bool HasWordSwitch(const char* argumentText, const char* word);

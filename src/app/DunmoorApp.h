@@ -10,7 +10,8 @@
 class CDunmoorApp : public CWinApp {
   public:
     BOOL InitInstance() override;
-    // 0, or 1 after an unattended create that failed.
+    // 0; after an unattended create 1 when it failed, 2 when the database
+    // was already there and kept.
     int ExitInstance() override { return m_exitStatus; }
 
     // Fills params from the argument text: 1 for an unattended create, 0 when

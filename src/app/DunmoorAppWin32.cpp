@@ -32,7 +32,7 @@ BOOL CDunmoorApp::InitInstance() {
         // No dialog runs: an unattended create asked for has not happened.
         ConnectionParams params = {};
         if (m_lpCmdLine[0] != '\0' && ParseCommandLine(params) == 1) {
-            m_exitStatus = 1;
+            m_exitStatus = kExitFailed;
         }
         return FALSE;
     }
@@ -55,7 +55,7 @@ BOOL CDunmoorApp::InitInstance() {
         if (HasQuietSwitch(m_lpCmdLine)) {
             UseQuietMessages();
         }
-        m_exitStatus = RunCreateDialog(*this, params) ? 0 : 1;
+        m_exitStatus = RunCreateDialog(*this, params, HasWordSwitch(m_lpCmdLine, "/replace"));
         return FALSE;
     }
     RunMainDialog(*this);

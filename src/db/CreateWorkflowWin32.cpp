@@ -1,6 +1,7 @@
 // Provisioning a new database: connect, create, run the schema and the
 // initial data, save the settings. The settings are saved only at the very
 // end, so a failed create leaves the registry as it was.
+#include <cstdio>
 #include <cstring>
 
 #include "common/BoundedCopy.h"
@@ -48,6 +49,15 @@ bool ConnectToServer(ConnectionParams& params) {
     return true;
 }
 
+void ReportKept(const char* name, const char* server) {
+    char reason[160];
+    snprintf(reason, sizeof reason,
+             "Database %s already exists on %s (or could not be checked): nothing changed; "
+             "/replace re-creates it",
+             name, server);
+    PlatformDebugOutput(reason);
+}
+
 bool RunSchemaScript(const char* directory, int dbType, IProgressBar* progressBar) {
     const ScriptFilePair* pair = SchemaScript(dbType);
     if (pair == nullptr) {
@@ -82,6 +92,41 @@ bool RunInitialData(const char* directory) {
     return true;
 }
 
+// What happens to a database of that name already on the server.
+enum class Decision { Create, Keep, Stop };
+
+// The existence check and, when the database is there, the administrator's
+// answer (or the unattended policy): it is replaced only with a yes or with
+// /replace. A connection lost during the check stops the create at once.
+Decision DecideOnExisting(const char* name, const ConnectionParams& params, int dbType,
+                          ExistingDatabase existing) {
+    switch (ProbeDatabase(name, dbType)) {
+    case DatabaseProbe::Absent:
+        return Decision::Create;
+    case DatabaseProbe::ConnectionLost:
+        PlatformDebugOutput("Create stopped: the connection was lost during the existence check");
+        Messages().ShowError(kStrCreateFailed);
+        return Decision::Stop;
+    case DatabaseProbe::Exists:
+        break;
+    }
+    char server[kTextFieldSize + 1] = {};
+    CopyBounded(server, sizeof server, params.server, sizeof params.server);
+    const BoxInserts inserts = {name, server};
+    switch (existing) {
+    case ExistingDatabase::Replace:
+        return Decision::Create;
+    case ExistingDatabase::Ask:
+        return Messages().AskYesNo(kStrReplaceQuestion, inserts) ? Decision::Create
+                                                                 : Decision::Keep;
+    case ExistingDatabase::Keep:
+        break;
+    }
+    ReportKept(name, server);
+    Messages().ShowError(kStrDatabaseKept, inserts);
+    return Decision::Keep;
+}
+
 void SaveSettings(const ConnectionParams& params, const char* effectiveName, int dbType) {
     SavedConnection saved;
     memset(&saved, 0, sizeof saved);
@@ -97,26 +142,35 @@ void SaveSettings(const ConnectionParams& params, const char* effectiveName, int
 
 } // namespace
 
-int CreateDatabase(int launchedWithCommandLine, ConnectionParams& params, IProgressBar* progressBar,
-                   int dbType) {
+CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
+                            IProgressBar* progressBar, int dbType, ExistingDatabase existing) {
     char directory[kPathSize];
     GetProgramDirectory(directory);
 
     if (!ConnectToServer(params)) {
-        return 0;
+        return CreateResult::Failed;
     }
     char effectiveName[kTextFieldSize] = {};
     CopyField(effectiveName, EffectiveDatabaseName(launchedWithCommandLine, params));
+    switch (DecideOnExisting(effectiveName, params, dbType, existing)) {
+    case Decision::Create:
+        break;
+    case Decision::Keep:
+        return CreateResult::KeptExisting;
+    case Decision::Stop:
+        return CreateResult::Failed;
+    }
     if (CreateDatabaseObjects(effectiveName, launchedWithCommandLine, dbType) == 0) {
+        if (DbConnectionLost()) {
+            PlatformDebugOutput("Create stopped: the connection was lost during the creation "
+                                "statements");
+        }
         Messages().ShowError(kStrCreateFailed);
-        return 0;
+        return CreateResult::Failed;
     }
-    if (!RunSchemaScript(directory, dbType, progressBar)) {
-        return 0;
-    }
-    if (!RunInitialData(directory)) {
-        return 0;
+    if (!RunSchemaScript(directory, dbType, progressBar) || !RunInitialData(directory)) {
+        return CreateResult::Failed;
     }
     SaveSettings(params, effectiveName, dbType);
-    return 1;
+    return CreateResult::Created;
 }

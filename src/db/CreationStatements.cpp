@@ -25,6 +25,21 @@ constexpr size_t kLeftoverPathSize = 256;
 // Result standing for a statement that was not sent because it did not fit.
 constexpr int kNotSent = -1;
 
+// The existence checks: each fails when the database is there. Microsoft SQL
+// Server raises an error of its own when the catalogue holds the name; MySQL
+// evaluates, for the schema's row only, a subquery of two rows, which the
+// server refuses; Oracle raises an application error when the user's schema
+// holds tables, since the schema script would run into them.
+constexpr const char* kMsSqlProbe =
+    "IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
+    "RAISERROR('Dunmoor: the database already exists', 16, 1)";
+constexpr const char* kMySqlProbe =
+    "SELECT (SELECT 'exists' UNION ALL SELECT SCHEMA_NAME) FROM information_schema.SCHEMATA "
+    "WHERE SCHEMA_NAME = '%s'";
+constexpr const char* kOracleProbe =
+    "DECLARE n NUMBER; BEGIN SELECT COUNT(*) INTO n FROM user_tables; IF n > 0 THEN "
+    "RAISE_APPLICATION_ERROR(-20001, 'Dunmoor: the schema already holds tables'); END IF; END;";
+
 // Where Microsoft SQL Server keeps the files of a database by default.
 constexpr const char* kLeftoverDataFile =
     "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s.mdf";
@@ -94,25 +109,44 @@ int CreateInProgramDirectory(const char* name) {
                    name, name, dataFile, name, logFile);
 }
 
+// A failed statement after which nothing more may be sent.
+bool Lost(int result) {
+    return result < 0 && DbConnectionLost();
+}
+
 int Select(const char* name) {
     return Execute("USE %s", name) >= 0 ? 1 : 0;
 }
 
 int CreateMySql(const char* name) {
-    Execute("DROP DATABASE %s", name);
+    if (Lost(Execute("DROP DATABASE %s", name))) {
+        return 0;
+    }
     if (Execute("CREATE DATABASE %s", name) < 0) {
         return 0;
     }
     return Select(name);
 }
 
+// A server that went down no longer locks the files of a database that is
+// still in its catalogue: after a lost connection they must stay.
 int CreateMsSql(const char* name, int launchedWithCommandLine) {
-    Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
-            "DROP DATABASE %s",
-            name, name);
-    if (Execute("CREATE DATABASE %s", name) < 0) {
+    if (Lost(Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
+                     "DROP DATABASE %s",
+                     name, name))) {
+        return 0;
+    }
+    int created = Execute("CREATE DATABASE %s", name);
+    if (created < 0) {
+        if (Lost(created)) {
+            return 0;
+        }
         DeleteLeftoverFiles(name, launchedWithCommandLine);
-        if (Execute("CREATE DATABASE %s", name) < 0 && CreateInProgramDirectory(name) < 0) {
+        created = Execute("CREATE DATABASE %s", name);
+        if (Lost(created)) {
+            return 0;
+        }
+        if (created < 0 && CreateInProgramDirectory(name) < 0) {
             return 0;
         }
     }
@@ -120,6 +154,27 @@ int CreateMsSql(const char* name, int launchedWithCommandLine) {
 }
 
 } // namespace
+
+DatabaseProbe ProbeDatabase(const char* name, int dbType) {
+    int result = 0;
+    switch (dbType) {
+    case MySql:
+        result = Execute(kMySqlProbe, name);
+        break;
+    case MsSql:
+        result = Execute(kMsSqlProbe, name);
+        break;
+    case Oracle:
+        result = Execute(kOracleProbe, "");
+        break;
+    default:
+        return DatabaseProbe::Absent; // no statement for an unknown engine
+    }
+    if (result >= 0) {
+        return DatabaseProbe::Absent;
+    }
+    return DbConnectionLost() ? DatabaseProbe::ConnectionLost : DatabaseProbe::Exists;
+}
 
 int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType) {
     switch (dbType) {

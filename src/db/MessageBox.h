@@ -1,4 +1,4 @@
-// How the workflows and dialogs show their error boxes: through one small
+// How the workflows and dialogs show their boxes: through one small
 // interface, so the workflows can be tested without a screen.
 #pragma once
 
@@ -8,11 +8,25 @@ constexpr unsigned kStrServerUnreachable = 102;
 constexpr unsigned kStrCreateFailed = 103;
 constexpr unsigned kStrInstallQuestion = 104;
 constexpr unsigned kStrInstallCaption = 105;
+// %1 the database, %2 the server.
+constexpr unsigned kStrReplaceQuestion = 106;
+constexpr unsigned kStrDatabaseKept = 107;
+
+// Texts put into a string-table text where it says %1 and %2: 8-bit, in the
+// ANSI code page, as the records hold them.
+struct BoxInserts {
+    const char* first = nullptr;
+    const char* second = nullptr;
+};
 
 class IMessageSink {
   public:
     // An application error box (OK button, MB_ICONERROR) with a string-table text.
-    virtual void ShowError(unsigned stringId) = 0;
+    virtual void ShowError(unsigned stringId, const BoxInserts& inserts) = 0;
+    // A warning with Yes and No buttons, No the default one; true for Yes.
+    virtual bool AskYesNo(unsigned stringId, const BoxInserts& inserts) = 0;
+
+    void ShowError(unsigned stringId) { ShowError(stringId, BoxInserts()); }
 
   protected:
     ~IMessageSink() = default;
@@ -25,5 +39,5 @@ void SetMessageSink(IMessageSink* sink);
 
 // For unattended runs that must not wait on anyone: from here on no box is
 // shown, and the caption and text each box would have shown go to the
-// debugger output instead.
+// debugger output instead; a question is answered No.
 void UseQuietMessages();

@@ -1,5 +1,5 @@
-// The application's error boxes: string-table texts through the wide API, so
-// the Hungarian reads right whatever the ANSI code page.
+// The application's boxes: string-table texts through the wide API, so the
+// Hungarian reads right whatever the ANSI code page.
 #include <windows.h>
 
 #include <cwchar>
@@ -9,6 +9,8 @@
 #include "framework/WinApp.h"
 
 namespace {
+
+constexpr int kTextSize = 1024;
 
 // The executable's file name without its extension: the caption of every box.
 void ApplicationTitle(wchar_t (&title)[MAX_PATH]) {
@@ -23,36 +25,73 @@ void ApplicationTitle(wchar_t (&title)[MAX_PATH]) {
     }
 }
 
-// What an error box with a string-table text shows.
+void Widen(const char* ansi, wchar_t (&wide)[MAX_PATH]) {
+    wide[0] = L'\0';
+    if (ansi != nullptr) {
+        MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, MAX_PATH - 1);
+        wide[MAX_PATH - 1] = L'\0';
+    }
+}
+
+// What a box with a string-table text shows: %1 and %2 of the text replaced
+// by the inserts, with nothing else of the inserts interpreted.
 struct BoxText {
-    explicit BoxText(unsigned stringId) {
+    BoxText(unsigned stringId, const BoxInserts& inserts) {
         ApplicationTitle(title);
-        LoadStringW(AfxGetInstanceHandle(), stringId, text, 511);
+        wchar_t pattern[kTextSize] = {};
+        LoadStringW(AfxGetInstanceHandle(), stringId, pattern, kTextSize - 1);
+        wchar_t first[MAX_PATH];
+        wchar_t second[MAX_PATH];
+        Widen(inserts.first, first);
+        Widen(inserts.second, second);
+        DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(first),
+                            reinterpret_cast<DWORD_PTR>(second)};
+        if (FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, pattern, 0,
+                           0, text, kTextSize, reinterpret_cast<va_list*>(args)) == 0) {
+            lstrcpynW(text, pattern, kTextSize);
+        }
     }
     wchar_t title[MAX_PATH] = {};
-    wchar_t text[512] = {};
+    wchar_t text[kTextSize] = {};
 };
+
+// Owned as a dialog without a parent is: by the running main window (or its
+// dialog that is up); before one runs, by the active window.
+HWND BoxOwner() {
+    HWND owner = AfxGetOwnerWindow();
+    return owner != nullptr ? owner : GetActiveWindow();
+}
 
 class Win32MessageSink final : public IMessageSink {
   public:
-    void ShowError(unsigned stringId) override {
-        const BoxText box(stringId);
-        // Owned as a dialog without a parent is: by the running main window
-        // (or its dialog that is up); before one runs, by the active window.
-        HWND owner = AfxGetOwnerWindow();
-        if (owner == nullptr) {
-            owner = GetActiveWindow();
-        }
-        MessageBoxW(owner, box.text, box.title, MB_OK | MB_ICONERROR);
+    using IMessageSink::ShowError;
+    void ShowError(unsigned stringId, const BoxInserts& inserts) override {
+        const BoxText box(stringId, inserts);
+        MessageBoxW(BoxOwner(), box.text, box.title, MB_OK | MB_ICONERROR);
+    }
+    bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
+        const BoxText box(stringId, inserts);
+        return MessageBoxW(BoxOwner(), box.text, box.title,
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
     }
 };
 
 // "<caption>: <text>" in the ANSI code page, as the library's reason beside it.
 class QuietMessageSink final : public IMessageSink {
   public:
-    void ShowError(unsigned stringId) override {
-        const BoxText box(stringId);
-        wchar_t line[MAX_PATH + 2 + 512] = {};
+    using IMessageSink::ShowError;
+    void ShowError(unsigned stringId, const BoxInserts& inserts) override {
+        Say(BoxText(stringId, inserts));
+    }
+    // Nobody is there to answer: No, which changes nothing.
+    bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
+        Say(BoxText(stringId, inserts));
+        return false;
+    }
+
+  private:
+    static void Say(const BoxText& box) {
+        wchar_t line[MAX_PATH + 2 + kTextSize] = {};
         std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", box.title, box.text);
         char output[sizeof line] = {};
         WideCharToMultiByte(CP_ACP, 0, line, -1, output, sizeof output - 1, nullptr, nullptr);

@@ -6,14 +6,26 @@
 #include "framework/WinApp.h"
 #include "ui/DBCommandSetup.h"
 
-bool RunCreateDialog(CWinApp& app, const ConnectionParams& params) {
+int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceExisting) {
     CDBCommandSetup dlg;
     memcpy(&dlg.m_params, &params, sizeof dlg.m_params);
     dlg.m_mode = CDBCommandSetup::kModeCreate;
+    dlg.m_existing = replaceExisting ? ExistingDatabase::Replace : ExistingDatabase::Keep;
     app.m_pMainWnd = &dlg;
     dlg.DoModal();
     app.m_pMainWnd = nullptr;
     // Still armed: the dialog could not be created or was dismissed before
     // its run, so nothing was created.
-    return dlg.m_armed == 0 && dlg.m_succeeded != 0;
+    if (dlg.m_armed != 0) {
+        return kExitFailed;
+    }
+    switch (dlg.m_createResult) {
+    case CreateResult::Created:
+        return kExitCreated;
+    case CreateResult::KeptExisting:
+        return kExitDatabaseKept;
+    case CreateResult::Failed:
+        break;
+    }
+    return kExitFailed;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/KelvaneInterface.h"
+#include "db/Workflows.h"
 #include "framework/Dialog.h"
 
 class CDBCommandSetup : public CDialog {
@@ -36,6 +37,10 @@ class CDBCommandSetup : public CDialog {
     // Cleared once the workflow has run: it runs at most once.
     uint8_t m_armed;
     int32_t m_mode = 0;
+    // Create mode: what happens to a database of that name already there,
+    // and what the run came to.
+    ExistingDatabase m_existing = ExistingDatabase::Keep;
+    CreateResult m_createResult = CreateResult::Failed;
 
     DECLARE_MESSAGE_MAP()
 

@@ -64,9 +64,13 @@ void CDBCommandSetup::RunWorkflow() {
     const int launched = TheApp().launchedWithCommandLine;
     switch (m_mode) {
     case kModeCreate:
-        // Shown here, and told to the creator for the exit status.
-        if (CreateDatabase(launched, m_params, &progress, m_params.dbType) == 0) {
+        // Told to the creator for the exit status. A database kept as it was
+        // has been explained by the workflow; only a failure is shown here.
+        m_createResult = CreateDatabase(launched, m_params, &progress, m_params.dbType, m_existing);
+        if (m_createResult == CreateResult::Failed) {
             Messages().ShowError(kStrServerUnreachable);
+        }
+        if (m_createResult != CreateResult::Created) {
             m_succeeded = 0;
         }
         break;

@@ -60,15 +60,20 @@ void CDunmoorDlg::OnSetup() {
 
     Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
     progress.SetRange(0, 100);
-    const int created =
-        CreateDatabase(TheApp().launchedWithCommandLine, params, &progress, SelectedDbType());
-    if (created) {
+    switch (CreateDatabase(TheApp().launchedWithCommandLine, params, &progress, SelectedDbType(),
+                           ExistingDatabase::Ask)) {
+    case CreateResult::Created:
         ShowDlgItem(IDC_SETUP, SW_HIDE);
         ShowDlgItem(IDC_FINISH, SW_SHOW);
-        return;
+        break;
+    case CreateResult::KeptExisting:
+        // The administrator said No: nothing happened, the dialog stays as it is.
+        break;
+    case CreateResult::Failed:
+        // Everything stays as typed, so the user can correct it and retry.
+        Messages().ShowError(kStrServerUnreachable);
+        break;
     }
-    // Everything stays as typed, so the user can correct it and retry.
-    Messages().ShowError(kStrServerUnreachable);
 }
 
 void CDunmoorDlg::OnServerAuth() {

@@ -17,6 +17,8 @@
 #define IDS_CREATE_FAILED 103
 #define IDS_INSTALL_QUESTION 104
 #define IDS_INSTALL_CAPTION 105
+#define IDS_REPLACE_QUESTION 106
+#define IDS_DATABASE_KEPT 107
 
 // The About item of the system menus
 #define IDM_ABOUTBOX 16

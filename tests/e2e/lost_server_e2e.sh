@@ -2,8 +2,8 @@
 # A MySQL create through the main dialog of the real Dunmoor.exe and
 # Kelvane.dll on the MariaDB sandbox, whose server is killed while the long
 # schema runs: the failure is shown, nothing is saved, no plain script is
-# left. With the server started again, the same set-up completes and every
-# row is there.
+# left. With the server started again, the half-built database is kept on No
+# and replaced on Yes; the set-up then completes and every row is there.
 #   lost_server_e2e.sh SOURCE_DIR BINARY_DIR PREFIX UIDRIVER
 set -uo pipefail
 src=$1 bin=$2 prefix=$3 uidriver=$4
@@ -60,7 +60,19 @@ for plain in QuenlorMySQL.dat Init.dat; do [ -e "$dir/$plain" ] && fail "$plain 
 grep -aq 'connection lost after batch' "$dir/dunmoor.out" || fail "no reason on the debugger output"
 
 start_server || fail "the server did not start again"
+# The half-built database is there now: it is replaced only after a yes. No
+# leaves every row and the registry as they are, and the set-up button ready.
+question="A(z) Quenlor adatbázis már létezik a(z) $MARIADB_HOST szerveren."
+kept=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")
 drive click "$main" 1005 >/dev/null
+box=$(drive msgbox "$question*" no)
+[ "${box%%$'\n'*}" = "Dunmoor|$question" ] || fail "no question before replacing Quenlor: '$box'"
+sleep 1
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = "$kept" ] || fail "rows changed after No"
+reg_key query | grep -Eq 'DB Type|DB Info' && fail "settings saved after No"
+[ "$(drive state "$main" 1005)" = "enabled=1 visible=1 checked=0" ] || fail "set-up not ready after No"
+drive click "$main" 1005 >/dev/null
+drive msgbox "$question*" yes >/dev/null || fail "no question the second time"
 for _ in $(seq 1 300); do finish_shown && break; sleep 1; done
 finish_shown || fail "the set-up did not complete with the server back"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "not every row is there"

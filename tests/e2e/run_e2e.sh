@@ -2,8 +2,10 @@
 # One unattended run of Dunmoor.exe in a private program directory, watched by
 # uidriver.exe, then the checks of what it left behind and of its exit status.
 # A successful create is followed by a start without arguments, which must
-# patch from the saved settings; "quiet" is the unreachable run with /q.
-#   run_e2e.sh create|unreachable|quiet SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
+# patch from the saved settings; "quiet" is the unreachable run with /q;
+# "exists" meets a database that is already there (the library fails the
+# existence check), keeps it, and then replaces it when started with /replace.
+#   run_e2e.sh create|unreachable|quiet|exists SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
 . "$src/tests/e2e/e2e_prelude.sh"
@@ -28,7 +30,10 @@ exe=$(winpath "$dir/Dunmoor.exe")
   >"$dir/watch.out" 2>&1 &
 watcher=$!
 arguments=(/sdbhost /isa /psecret /P1500) debug=()
-if [ "$scenario" != create ]; then export KELVANE_CONNECT=0; fi
+case "$scenario" in
+  unreachable|quiet) export KELVANE_CONNECT=0 ;;
+  exists) export KELVANE_RESULTS=-1 ;;
+esac
 if [ "$scenario" = quiet ]; then arguments+=(/q) debug=(env WINEDEBUG=+debugstr); fi
 "${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
 program=$!
@@ -41,6 +46,12 @@ if [ "$scenario" = unreachable ]; then
   done
 fi
 
+kept='A(z) Quenlor adatbázis már létezik a(z) dbhost szerveren, ezért nem változott semmi.'
+if [ "$scenario" = exists ]; then
+  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$kept*" ok 2>&1 | tr -d '\r')
+  [ "${out%%$'\n'*}" = "Dunmoor|$kept" ] || fail "the kept database's box: '$out'"
+fi
+
 wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$dir/watch.out")"
 # With /q no box may wait for anyone: the program ends by itself.
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
@@ -48,6 +59,7 @@ wait "$program"
 exit_status=$?
 want_status=1
 [ "$scenario" = create ] && want_status=0
+[ "$scenario" = exists ] && want_status=2
 [ "$exit_status" = "$want_status" ] || fail "exit status $exit_status, expected $want_status"
 if [ -f "$dir/progress.bmp" ]; then
   convert "$dir/progress.bmp" "$screens/progress-$scenario.png" 2>/dev/null ||
@@ -93,8 +105,21 @@ if [ "$scenario" = create ]; then
     fail "the patch did not connect with the saved settings: $(grep '^ConnectDB' "$log" | sed -n 2p)"
   grep -q '^QueryExecuteDB use Quenlor$' "$log" || fail "the patch did not select Quenlor"
 else
-  grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
+  if [ "$scenario" = exists ]; then
+    [ "$(grep -c '^QueryExecuteDB' "$log")" = 1 ] || fail "more than the existence check ran"
+  else
+    grep -q '^QueryExecuteDB' "$log" && fail "statements ran without a connection"
+  fi
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
+fi
+if [ "$scenario" = exists ]; then
+  # Asked to replace it, the same run drops and creates it unasked.
+  "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /REPLACE >"$dir/replace.out" 2>&1
+  replaced=$?
+  [ "$replaced" = 0 ] || fail "/replace ended with status $replaced"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
+  "${wine[@]}" reg query "$key" /reg:32 2>/dev/null | grep -q 'DB Info' || fail "/replace saved nothing"
 fi
 if [ "$scenario" = quiet ]; then
   # The texts of both boxes (the workflow's and the dialog's) and the

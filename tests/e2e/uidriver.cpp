@@ -21,7 +21,8 @@
 //   window SEL                prints enabled=N rect=LEFT,TOP,RIGHT,BOTTOM owner=TITLE
 //                             of the window itself (TITLE empty when it has no owner)
 //   msgbox TEXT BUTTON        finds a message box, prints caption|text; when the
-//                             text is TEXT presses BUTTON (ok, cancel, yes, no)
+//                             text is TEXT (or begins with it, for TEXT*) presses
+//                             BUTTON (ok, cancel, yes, no)
 #include <windows.h>
 #include <shellapi.h>
 
@@ -248,7 +249,10 @@ int PressMessageBox(const std::wstring& expected, const std::wstring& button) {
     }
     const std::wstring text = TextOf(GetDlgItem(box, kMessageBoxTextId));
     PrintUtf8(TextOf(box) + L"|" + text);
-    if (text != expected) {
+    // "TEXT*" matches a text that begins with TEXT.
+    const bool prefix = !expected.empty() && expected.back() == L'*';
+    const std::wstring wanted = prefix ? expected.substr(0, expected.size() - 1) : expected;
+    if (prefix ? text.compare(0, wanted.size(), wanted) != 0 : text != expected) {
         std::fprintf(stderr, "uidriver: the message box says something else\n");
         return 1;
     }

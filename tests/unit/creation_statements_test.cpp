@@ -13,6 +13,11 @@ using Statements = std::vector<std::string>;
 
 Statements g_sent;
 std::vector<int> g_results; // successive results, 0 after the list
+bool g_connected = true;
+
+int KELVANE_CALL IsConnected() {
+    return g_connected ? 1 : 0;
+}
 
 int KELVANE_CALL RecordStatement(int first, const char* statement, int third) {
     EXPECT_EQ(first, 0);
@@ -30,7 +35,8 @@ class CreationStatementsTest : public ::testing::Test {
     void SetUp() override {
         g_sent.clear();
         g_results.clear();
-        SetDbEntryPoints(nullptr, RecordStatement);
+        g_connected = true;
+        SetDbEntryPoints(nullptr, RecordStatement, IsConnected);
 #ifndef _WIN32
         SetProgramDirectoryForTesting("C:\\Setup");
 #endif
@@ -129,6 +135,38 @@ TEST_F(CreationStatementsTest, OracleAndUnknownEnginesSendNothing) {
     EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 0), 0);
     EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 4), 0);
     EXPECT_TRUE(g_sent.empty());
+}
+
+// Each engine's check fails only when the database is there; a failure is
+// "exists" unless the library says the connection went.
+TEST_F(CreationStatementsTest, ExistenceCheckPerEngine) {
+    const DbType engines[] = {MySql, MsSql, Oracle};
+    for (DbType engine : engines) {
+        g_sent.clear();
+        g_results = {0, -1, -1};
+        EXPECT_EQ(ProbeDatabase("Shop", engine), DatabaseProbe::Absent) << engine;
+        EXPECT_EQ(ProbeDatabase("Shop", engine), DatabaseProbe::Exists) << engine;
+        g_connected = false;
+        EXPECT_EQ(ProbeDatabase("Shop", engine), DatabaseProbe::ConnectionLost) << engine;
+        g_connected = true;
+        ASSERT_EQ(g_sent.size(), 3u);
+        EXPECT_EQ(g_sent[0], g_sent[2]);
+    }
+    EXPECT_NE(g_sent[0].find("user_tables"), std::string::npos) << "Oracle: the user's tables";
+    g_sent.clear();
+    EXPECT_EQ(ProbeDatabase("Shop", 4), DatabaseProbe::Absent);
+    EXPECT_TRUE(g_sent.empty());
+}
+
+// A lost connection stops the sequence at the statement that found it: no
+// further CREATE, and (before the second MS SQL CREATE) no file deletion.
+TEST_F(CreationStatementsTest, LostConnectionStopsTheSequenceAtOnce) {
+    g_connected = false;
+    EXPECT_EQ(Create({-1}, "Shop", MySql), 0);
+    EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop"}));
+    g_sent.clear();
+    EXPECT_EQ(Create({0, -1}, "Quenlor", MsSql), 0);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor"}));
 }
 
 } // namespace

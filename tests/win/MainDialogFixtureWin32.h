@@ -52,7 +52,13 @@ inline int RecordQuery(int, const char* statement, int) {
 
 class RecordingSink : public IMessageSink {
   public:
-    void ShowError(unsigned stringId) override { g_recorded.errors.push_back(stringId); }
+    void ShowError(unsigned stringId, const BoxInserts&) override {
+        g_recorded.errors.push_back(stringId);
+    }
+    bool AskYesNo(unsigned stringId, const BoxInserts&) override {
+        g_recorded.errors.push_back(stringId);
+        return false;
+    }
 };
 
 class MainDialog : public ::testing::Test {

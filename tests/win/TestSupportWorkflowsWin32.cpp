@@ -16,7 +16,18 @@ namespace {
 
 class RecordingSink : public IMessageSink {
   public:
-    void ShowError(unsigned stringId) override { shown.push_back(stringId); }
+    void ShowError(unsigned stringId, const BoxInserts& inserts) override {
+        shown.push_back(stringId);
+        if (inserts.first != nullptr) {
+            inserted = std::string(inserts.first) + "|" + inserts.second;
+        }
+    }
+    bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
+        ShowError(stringId, inserts);
+        return answerYes;
+    }
+    bool answerYes = false;
+    std::string inserted;
     std::vector<unsigned> shown;
 };
 
@@ -63,6 +74,8 @@ void WorkflowTest::SetUp() {
     ASSERT_EQ(LoadDbLibrary(dir_.c_str()), 1);
     SetProgramDirectoryForTesting(dir_.c_str());
     g_sink.shown.clear();
+    g_sink.answerYes = false;
+    g_sink.inserted.clear();
     SetMessageSink(&g_sink);
     g_debugOutput.clear();
     g_handler = AddVectoredExceptionHandler(1, CaptureDebugOutput);
@@ -136,6 +149,14 @@ ConnectionParams WorkflowTest::Connection(int dbType, const char* databaseName) 
 
 std::vector<unsigned> WorkflowTest::Messages() const {
     return g_sink.shown;
+}
+
+void WorkflowTest::AnswerQuestions(bool yes) {
+    g_sink.answerYes = yes;
+}
+
+std::string WorkflowTest::BoxInserted() const {
+    return g_sink.inserted;
 }
 
 std::string WorkflowTest::DebugOutput() const {

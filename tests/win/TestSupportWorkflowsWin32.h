@@ -36,7 +36,11 @@ class WorkflowTest : public ::testing::Test {
     static int SourceBatches(const std::string& sqlName);
     static ConnectionParams Connection(int dbType, const char* databaseName);
 
+    // Boxes shown and questions asked, by string id; questions are answered
+    // No unless told otherwise. BoxInserted: "database|server" of the last box.
     std::vector<unsigned> Messages() const;
+    void AnswerQuestions(bool yes);
+    std::string BoxInserted() const;
     std::string DebugOutput() const;
     bool RegistryHas(const char* valueName) const;
     void RemoveServerKey();

@@ -19,6 +19,10 @@ using Ids = std::vector<unsigned>;
 
 class CreateWorkflow : public WorkflowTest {
   protected:
+    CreateResult Create(int launched, ConnectionParams& params, int dbType,
+                        ExistingDatabase existing = ExistingDatabase::Ask) {
+        return CreateDatabase(launched, params, &bar_, dbType, existing);
+    }
     void CopyAllScripts() {
         for (const char* name : {"Quenlor", "QuenlorMySQL", "QuenlorOracle", "Init"}) {
             CopySealed(name);
@@ -30,7 +34,7 @@ TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
     CopyAllScripts();
     ConnectionParams params = Connection(MySql, "Sales");
 
-    ASSERT_EQ(CreateDatabase(1, params, &bar_, MySql), 1);
+    ASSERT_EQ(Create(1, params, MySql, ExistingDatabase::Keep), CreateResult::Created);
 
     // The server is reached without a database; the caller's name comes back.
     const Strings calls = Calls();
@@ -45,13 +49,16 @@ TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
     const int init = SourceBatches("Init");
     ASSERT_GT(schema, 5);
     ASSERT_GT(init, 0);
-    ASSERT_EQ(statements.size(), 3u + schema + init);
-    EXPECT_EQ(statements[0], "DROP DATABASE Quenlor");
-    EXPECT_EQ(statements[1], "CREATE DATABASE Quenlor");
-    EXPECT_EQ(statements[2], "USE Quenlor");
-    EXPECT_EQ(statements[3].rfind("-- ", 0), 0u) << "the schema's first batch: " << statements[3];
-    EXPECT_NE(statements[3].find("CREATE TABLE"), std::string::npos);
-    EXPECT_NE(statements[3 + schema].find("INSERT"), std::string::npos);
+    ASSERT_EQ(statements.size(), 4u + schema + init);
+    // The existence check first: the recording library's success means absent.
+    EXPECT_EQ(statements[0], "SELECT (SELECT 'exists' UNION ALL SELECT SCHEMA_NAME) FROM "
+                             "information_schema.SCHEMATA WHERE SCHEMA_NAME = 'Quenlor'");
+    EXPECT_EQ(statements[1], "DROP DATABASE Quenlor");
+    EXPECT_EQ(statements[2], "CREATE DATABASE Quenlor");
+    EXPECT_EQ(statements[3], "USE Quenlor");
+    EXPECT_EQ(statements[4].rfind("-- ", 0), 0u) << "the schema's first batch: " << statements[4];
+    EXPECT_NE(statements[4].find("CREATE TABLE"), std::string::npos);
+    EXPECT_NE(statements[4 + schema].find("INSERT"), std::string::npos);
 
     // Only the schema moves the bar, up to its end.
     ASSERT_EQ(bar_.positions.size(), static_cast<size_t>(schema));
@@ -77,11 +84,13 @@ TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
 TEST_F(CreateWorkflow, InteractiveRunUsesTheTypedNameOnMsSql) {
     CopyAllScripts();
     ConnectionParams params = Connection(MsSql, "Sales");
-    ASSERT_EQ(CreateDatabase(0, params, &bar_, MsSql), 1);
+    ASSERT_EQ(Create(0, params, MsSql), CreateResult::Created);
     const Strings statements = Statements();
-    ASSERT_GE(statements.size(), 3u);
-    EXPECT_EQ(statements[1], "CREATE DATABASE Sales");
-    EXPECT_EQ(statements[2], "USE Sales");
+    ASSERT_GE(statements.size(), 4u);
+    EXPECT_EQ(statements[0], "IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = "
+                             "N'Sales') RAISERROR('Dunmoor: the database already exists', 16, 1)");
+    EXPECT_EQ(statements[2], "CREATE DATABASE Sales");
+    EXPECT_EQ(statements[3], "USE Sales");
     ConnectionParams loaded;
     memset(&loaded, 0, sizeof loaded);
     ASSERT_TRUE(LoadServerConfig(loaded));
@@ -94,7 +103,7 @@ TEST_F(CreateWorkflow, UnreachableServerShowsString102AndTellsTheDebugger) {
     SetEnvironmentVariableA("KELVANE_CONNECT", "0");
     ConnectionParams params = Connection(MsSql, "Sales");
 
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+    EXPECT_EQ(Create(0, params, MsSql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_NE(DebugOutput().find("recorded connection refused"), std::string::npos);
@@ -106,25 +115,52 @@ TEST_F(CreateWorkflow, UnreachableServerShowsString102AndTellsTheDebugger) {
 
 TEST_F(CreateWorkflow, FailedCreationShowsString103AndRunsNoScript) {
     CopyAllScripts();
-    SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1");
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,0,-1");
     ConnectionParams params = Connection(MySql, "Quenlor");
 
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{kStrCreateFailed});
-    EXPECT_EQ(Statements(), (Strings{"DROP DATABASE Quenlor", "CREATE DATABASE Quenlor"}));
+    EXPECT_EQ(Statements().size(), 3u) << "the check, DROP and the CREATE refused";
+    EXPECT_EQ(Statements().back(), "CREATE DATABASE Quenlor");
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
     EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+// The check fails: the database is there. It is dropped only after a yes or
+// with /replace; otherwise nothing follows the check and nothing is saved.
+TEST_F(CreateWorkflow, AnExistingDatabaseIsReplacedOnlyAfterAYesOrWithReplace) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_RESULTS", "-1,-1,-1");
+    ConnectionParams params = Connection(MsSql, "Sales");
+    EXPECT_EQ(Create(0, params, MsSql), CreateResult::KeptExisting);
+    EXPECT_EQ(Messages(), Ids{kStrReplaceQuestion});
+    EXPECT_EQ(BoxInserted(), "Sales|dbhost");
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Keep), CreateResult::KeptExisting);
+    EXPECT_EQ(Messages(), (Ids{kStrReplaceQuestion, kStrDatabaseKept}));
+    EXPECT_NE(DebugOutput().find("Quenlor already exists on dbhost"), std::string::npos);
+    EXPECT_EQ(Statements().size(), 2u) << "nothing but the two checks";
+    EXPECT_FALSE(RegistryHas("DB Info"));
+
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Replace), CreateResult::Created);
+    const size_t replaced = Statements().size();
+    EXPECT_EQ(Statements()[4], "CREATE DATABASE Quenlor") << "after the third check and the drop";
+    std::string results(replaced, ','); // only the next check fails
+    SetEnvironmentVariableA("KELVANE_RESULTS", (results + "-1").c_str());
+    AnswerQuestions(true);
+    EXPECT_EQ(Create(0, params, MsSql), CreateResult::Created);
+    EXPECT_EQ(Statements()[replaced + 2], "CREATE DATABASE Sales");
+    EXPECT_TRUE(RegistryHas("DB Info"));
 }
 
 TEST_F(CreateWorkflow, MissingSchemaScriptFailsWith102OnlyOnMsSql) {
     CopySealed("Init");
     ConnectionParams msSql = Connection(MsSql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, msSql, &bar_, MsSql), 0);
+    EXPECT_EQ(Create(0, msSql, MsSql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
 
     ConnectionParams mySql = Connection(MySql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, mySql, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable}) << "no second box for MySQL";
 
     EXPECT_TRUE(Exists("InitEn.dat"));
@@ -138,14 +174,16 @@ TEST_F(CreateWorkflow, PlainSchemaWithoutItsEncryptedFileRunsAndIsDeleted) {
                "CREATE TABLE a (x NUMBER)\r\nGO\r\nCREATE TABLE b (y NUMBER)\r\ngo\r\n");
     ConnectionParams params = Connection(Oracle, "Quenlor");
 
-    ASSERT_EQ(CreateDatabase(0, params, &bar_, Oracle), 1);
+    ASSERT_EQ(Create(0, params, Oracle), CreateResult::Created);
 
-    // Oracle creates nothing first: the script starts on the connection. The
-    // file is read as it is, so CR LF reaches the library (escaped in the log).
+    // Oracle only checks that the user's schema holds no tables: the script
+    // then starts on the connection. The file is read as it is, so CR LF
+    // reaches the library (escaped in the log).
     const Strings statements = Statements();
-    ASSERT_GE(statements.size(), 2u);
-    EXPECT_EQ(statements[0], "CREATE TABLE a (x NUMBER)\\r\\n ");
-    EXPECT_EQ(statements[1], "CREATE TABLE b (y NUMBER)\\r\\n ");
+    ASSERT_GE(statements.size(), 3u);
+    EXPECT_NE(statements[0].find("FROM user_tables"), std::string::npos) << statements[0];
+    EXPECT_EQ(statements[1], "CREATE TABLE a (x NUMBER)\\r\\n ");
+    EXPECT_EQ(statements[2], "CREATE TABLE b (y NUMBER)\\r\\n ");
     EXPECT_EQ(bar_.positions, (std::vector<int>{50, 100}));
     EXPECT_FALSE(Exists("QuenlorOracle.dat"));
     EXPECT_TRUE(RegistryHas("DB Info"));
@@ -155,10 +193,10 @@ TEST_F(CreateWorkflow, MissingInitialDataFailsQuietlyAndSavesNothing) {
     CopySealed("QuenlorMySQL");
     ConnectionParams params = Connection(MySql, "Quenlor");
 
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{});
-    EXPECT_EQ(Statements().size(), 3u + SourceBatches("QuenlorMySQL"));
+    EXPECT_EQ(Statements().size(), 4u + SourceBatches("QuenlorMySQL"));
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
     EXPECT_FALSE(RegistryHas("DB Type"));
     EXPECT_FALSE(RegistryHas("DB Info"));
@@ -168,7 +206,7 @@ TEST_F(CreateWorkflow, StillSucceedsWhenTheSettingsCannotBeSaved) {
     CopyAllScripts();
     RemoveServerKey();
     ConnectionParams params = Connection(MySql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 1);
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::Created);
     EXPECT_EQ(Messages(), Ids{});
 }
 
@@ -176,7 +214,7 @@ TEST_F(CreateWorkflow, WithoutALibraryTakesTheConnectionFailurePath) {
     CopyAllScripts();
     SetDbEntryPoints(nullptr, nullptr);
     ConnectionParams params = Connection(MsSql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+    EXPECT_EQ(Create(0, params, MsSql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_FALSE(DebugOutput().empty());
     EXPECT_FALSE(Exists("Quenlor.dat"));
@@ -186,12 +224,12 @@ TEST_F(CreateWorkflow, SecondConnectionRefusedLeavesTheFirstSettings) {
     CopyAllScripts();
     SetEnvironmentVariableA("KELVANE_CONNECT", "1,0");
     ConnectionParams first = Connection(MySql, "Sales");
-    ASSERT_EQ(CreateDatabase(0, first, &bar_, MySql), 1);
+    ASSERT_EQ(Create(0, first, MySql), CreateResult::Created);
 
     CopyAllScripts();
     ConnectionParams second = Connection(MySql, "Other");
     strcpy(second.server, "elsewhere");
-    EXPECT_EQ(CreateDatabase(0, second, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, second, MySql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
@@ -212,7 +250,7 @@ TEST_F(CreateWorkflow, LibraryWithoutQueryExecuteIsNeverUsed) {
     EXPECT_EQ(LoadDbLibrary(partialDir.c_str()), 0);
 
     ConnectionParams params = Connection(MsSql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql), 0);
+    EXPECT_EQ(Create(0, params, MsSql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
     EXPECT_FALSE(Exists("Quenlor.dat"));
     EXPECT_FALSE(RegistryHas("DB Info"));
@@ -223,20 +261,21 @@ TEST_F(CreateWorkflow, LibraryWithoutQueryExecuteIsNeverUsed) {
 // and nothing saved. MS SQL loses it in the schema, MySQL in the initial data.
 TEST_F(CreateWorkflow, ConnectionLostMidScriptStopsTheRunAndSavesNothing) {
     CopyAllScripts();
-    // Three creation statements and the schema's first batch, then the loss.
-    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "4");
+    // The check, three creation statements and the schema's first batch,
+    // then the loss.
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "5");
     ConnectionParams msSql = Connection(MsSql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, msSql, &bar_, MsSql), 0);
+    EXPECT_EQ(Create(0, msSql, MsSql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
-    EXPECT_EQ(Statements().size(), 5u) << "nothing is sent after the failed batch";
+    EXPECT_EQ(Statements().size(), 6u) << "nothing is sent after the failed batch";
     EXPECT_NE(DebugOutput().find("connection lost after batch 2"), std::string::npos);
     EXPECT_FALSE(Exists("Quenlor.dat"));
 
     // A new connection for the next run; it goes after the first initial batch.
-    const size_t before = Statements().size() + 3 + SourceBatches("QuenlorMySQL");
+    const size_t before = Statements().size() + 4 + SourceBatches("QuenlorMySQL");
     SetEnvironmentVariableA("KELVANE_LOST_AFTER", std::to_string(before + 1).c_str());
     ConnectionParams mySql = Connection(MySql, "Quenlor");
-    EXPECT_EQ(CreateDatabase(0, mySql, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::Failed);
     EXPECT_EQ(Messages(), Ids{kStrServerUnreachable}) << "no box of its own on MySQL";
     EXPECT_EQ(Statements().size(), before + 2);
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
@@ -253,10 +292,10 @@ TEST_F(CreateWorkflow, PlainScriptThatCannotBeWrittenFailsTheCreate) {
     const std::string sealed = ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat");
     ConnectionParams params = Connection(MySql, "Quenlor");
 
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql), 0);
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{});
-    EXPECT_EQ(Statements().size(), 3u) << "only the creation statements";
+    EXPECT_EQ(Statements().size(), 4u) << "only the check and the creation statements";
     EXPECT_EQ(ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat"), sealed);
     EXPECT_FALSE(RegistryHas("DB Info"));
 }

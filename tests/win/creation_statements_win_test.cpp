@@ -99,6 +99,20 @@ TEST_F(LeftoverFilesTest, NameThatLeavesTheDataDirectoryDeletesNothing) {
     }
 }
 
+int KELVANE_CALL ConnectionGone() {
+    return 0;
+}
+
+// A server that went down no longer locks the files of a database still in
+// its catalogue: they must stay.
+TEST_F(LeftoverFilesTest, ALostConnectionDeletesNothing) {
+    Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf"});
+    SetDbEntryPoints(nullptr, WatchFiles, ConnectionGone);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql), 0);
+    EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}}));
+    EXPECT_TRUE(Exists(g_watched[0]) && Exists(g_watched[1]));
+}
+
 std::string WindowsPath(std::string unixPath) {
     for (char& c : unixPath) {
         c = c == '/' ? '\\' : c;
@@ -129,19 +143,26 @@ TEST(RecordingLibrary, MsSqlSequenceWithTheSecondCreateSucceeding) {
     SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1,0,0");
 
     ASSERT_EQ(LoadDbLibrary(fakes.c_str()), 1);
+    // Connected, so that the library does not report the failed CREATE as a
+    // lost connection.
+    ConnectionParams params = {};
+    ASSERT_EQ(ConnectDB(&params), 1);
     EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql), 1);
     SetDbEntryPoints(nullptr, nullptr);
     SetEnvironmentVariableA("KELVANE_RESULTS", nullptr);
     SetEnvironmentVariableA("KELVANE_LOG", nullptr);
 
-    EXPECT_EQ(ReadLines(log), (std::vector<std::string>{
-                                  "QueryExecuteDB IF EXISTS (SELECT name FROM "
-                                  "master.dbo.sysdatabases WHERE name = N'Quenlor') "
-                                  "DROP DATABASE Quenlor",
-                                  "QueryExecuteDB CREATE DATABASE Quenlor",
-                                  "QueryExecuteDB CREATE DATABASE Quenlor",
-                                  "QueryExecuteDB USE Quenlor",
-                              }));
+    std::vector<std::string> lines = ReadLines(log);
+    ASSERT_FALSE(lines.empty());
+    lines.erase(lines.begin());
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "QueryExecuteDB IF EXISTS (SELECT name FROM "
+                         "master.dbo.sysdatabases WHERE name = N'Quenlor') "
+                         "DROP DATABASE Quenlor",
+                         "QueryExecuteDB CREATE DATABASE Quenlor",
+                         "QueryExecuteDB CREATE DATABASE Quenlor",
+                         "QueryExecuteDB USE Quenlor",
+                     }));
     DeleteFileA(log.c_str());
 }
 

@@ -18,7 +18,11 @@ CDunmoorApp g_app;
 
 class RecordingSink : public IMessageSink {
   public:
-    void ShowError(unsigned id) override { shown.push_back(id); }
+    void ShowError(unsigned id, const BoxInserts&) override { shown.push_back(id); }
+    bool AskYesNo(unsigned id, const BoxInserts&) override {
+        shown.push_back(id);
+        return false;
+    }
     std::vector<unsigned> shown;
 };
 
