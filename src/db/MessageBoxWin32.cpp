@@ -6,6 +6,7 @@
 
 #include "db/MessageBox.h"
 #include "framework/Platform.h"
+#include "framework/UiThread.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -62,17 +63,23 @@ HWND BoxOwner() {
     return owner != nullptr ? owner : GetActiveWindow();
 }
 
+// A workflow on a worker thread has its boxes shown by the dialog's thread,
+// which owns their owner, and waits for the answer.
+int ShowBox(const BoxText& box, UINT style) {
+    int answer = 0;
+    RunOnUiThread([&] { answer = MessageBoxW(BoxOwner(), box.text, box.title, style); });
+    return answer;
+}
+
 class Win32MessageSink final : public IMessageSink {
   public:
     using IMessageSink::ShowError;
     void ShowError(unsigned stringId, const BoxInserts& inserts) override {
-        const BoxText box(stringId, inserts);
-        MessageBoxW(BoxOwner(), box.text, box.title, MB_OK | MB_ICONERROR);
+        ShowBox(BoxText(stringId, inserts), MB_OK | MB_ICONERROR);
     }
     bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
-        const BoxText box(stringId, inserts);
-        return MessageBoxW(BoxOwner(), box.text, box.title,
-                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+        return ShowBox(BoxText(stringId, inserts), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+               IDYES;
     }
 };
 

@@ -1,7 +1,11 @@
-// The common-controls progress bar behind IProgressBar.
+// The common-controls progress bar behind IProgressBar, for a run on a worker
+// thread: the worker only remembers the position it reached, and the dialog's
+// thread shows it (see the source for when).
 #pragma once
 
 #include <windows.h>
+
+#include <atomic>
 
 #include "db/ProgressBar.h"
 
@@ -9,16 +13,18 @@ class Win32ProgressBar final : public IProgressBar {
   public:
     explicit Win32ProgressBar(HWND control) : control_(control) {}
 
-    // PBM_SETRANGE with low and high packed into the second parameter; set
-    // through here, so that the end of the range is always shown.
+    // On the dialog's thread, before the run: PBM_SETRANGE with low and high
+    // packed into the second parameter.
     void SetRange(int low, int high) override;
-    // PBM_SETPOS, sent synchronously so the bar moves before the next batch;
-    // see the source for which positions reach the control.
+    // On any thread: remembers the position; it never waits for a paint.
     void SetPos(int position) override;
+
+    // On the dialog's thread: shows the latest position remembered, when the
+    // control does not show it yet.
+    void Show();
 
   private:
     HWND control_;
-    int high_ = 0;
+    std::atomic<int> latest_{-1};
     int shown_ = -1;
-    ULONGLONG shownAt_ = 0;
 };

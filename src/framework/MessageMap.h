@@ -9,6 +9,7 @@
 //   // in the source file, next to the handlers
 //   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
 //       ON_WM_TIMER()                          // void OnTimer(UINT_PTR eventId)
+//       ON_WM_QUERYENDSESSION()                // BOOL OnQueryEndSession()
 //       ON_BN_CLICKED(1005, OnSetup)           // void OnSetup()
 //       ON_CBN_SELCHANGE(1009, OnTypeChange)   // void OnTypeChange()
 //   END_MESSAGE_MAP()
@@ -85,6 +86,12 @@ template <class T, auto Handler> LRESULT QueryDragIcon(CWnd& wnd, WPARAM, LPARAM
     return reinterpret_cast<LRESULT>((static_cast<T&>(wnd).*Handler)());
 }
 
+template <class T, auto Handler> LRESULT QueryEndSession(CWnd& wnd, WPARAM, LPARAM) {
+    static_assert(std::is_invocable_r_v<BOOL, decltype(Handler), T&>,
+                  "end-of-session handlers are BOOL OnQueryEndSession()");
+    return (static_cast<T&>(wnd).*Handler)();
+}
+
 } // namespace msgmap
 
 #define DECLARE_MESSAGE_MAP()                                                                      \
@@ -118,5 +125,7 @@ template <class T, auto Handler> LRESULT QueryDragIcon(CWnd& wnd, WPARAM, LPARAM
 #define ON_WM_SYSCOMMAND()                                                                         \
     {WM_SYSCOMMAND, 0, 0, &msgmap::SysCommand<ThisClass, &ThisClass::OnSysCommand>},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, &msgmap::Paint<ThisClass, &ThisClass::OnPaint>},
+#define ON_WM_QUERYENDSESSION()                                                                    \
+    {WM_QUERYENDSESSION, 0, 0, &msgmap::QueryEndSession<ThisClass, &ThisClass::OnQueryEndSession>},
 #define ON_WM_QUERYDRAGICON()                                                                      \
     {WM_QUERYDRAGICON, 0, 0, &msgmap::QueryDragIcon<ThisClass, &ThisClass::OnQueryDragIcon>},

@@ -1,6 +1,7 @@
 // CDBCommandSetup: the progress dialog that runs one workflow without user
 // input. The work starts at the first tick of a one-shot timer, so the dialog
-// is on the screen before the long synchronous run begins, and the dialog
+// is on the screen before the run begins; it runs beside the dialog, which
+// keeps painting and takes no Enter or Escape meanwhile, and the dialog
 // closes itself when the run ends.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include "common/KelvaneInterface.h"
 #include "db/Workflows.h"
 #include "framework/Dialog.h"
+#include "ui/WorkflowRun.h"
 
 class CDBCommandSetup : public CDialog {
     DECLARE_DYNAMIC(CDBCommandSetup)
@@ -23,10 +25,12 @@ class CDBCommandSetup : public CDialog {
 
     BOOL OnInitDialog() override;
     // Escape or Enter before the run: the workflow never ran, so it did not
-    // succeed.
+    // succeed. During the run they do nothing.
     void OnOK() override;
     void OnCancel() override;
     void OnTimer(UINT_PTR eventId);
+    // The session ends: not before the run has.
+    BOOL OnQueryEndSession();
 
     // Still set after the run means the database was patched or created; a
     // failed workflow or a dialog dismissed before its run clears it, so the
@@ -45,5 +49,11 @@ class CDBCommandSetup : public CDialog {
     DECLARE_MESSAGE_MAP()
 
   private:
-    void RunWorkflow();
+    void StartWorkflow();
+    // On the worker: the workflow of m_mode.
+    void RunWorkflow(IProgressBar* progress);
+    // Back on the dialog's thread.
+    void OnWorkflowDone();
+
+    CWorkflowRun m_run;
 };

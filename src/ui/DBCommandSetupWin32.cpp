@@ -12,6 +12,7 @@ IMPLEMENT_DYNAMIC(CDBCommandSetup, CDialog)
 
 BEGIN_MESSAGE_MAP(CDBCommandSetup, CDialog)
 ON_WM_TIMER()
+ON_WM_QUERYENDSESSION()
 END_MESSAGE_MAP()
 
 namespace {
@@ -33,6 +34,9 @@ BOOL CDBCommandSetup::OnInitDialog() {
 }
 
 void CDBCommandSetup::OnOK() {
+    if (m_run.IsRunning()) {
+        return;
+    }
     if (m_armed) {
         m_succeeded = 0;
     }
@@ -40,6 +44,9 @@ void CDBCommandSetup::OnOK() {
 }
 
 void CDBCommandSetup::OnCancel() {
+    if (m_run.IsRunning()) {
+        return;
+    }
     if (m_armed) {
         m_succeeded = 0;
     }
@@ -47,39 +54,56 @@ void CDBCommandSetup::OnCancel() {
 }
 
 void CDBCommandSetup::OnTimer(UINT_PTR eventId) {
-    if (eventId == kRunTimer && m_armed) {
-        // Killed first: a message box inside the run pumps messages, and a
-        // second tick must not start the workflow again.
+    if (eventId == kRunTimer && m_armed && !m_run.IsRunning()) {
+        // Killed first: the tick is one-shot, and the run takes a while.
         KillTimer(kRunTimer);
-        RunWorkflow();
-        m_armed = 0;
-        OnOK();
+        StartWorkflow();
+    } else {
+        m_run.OnTimer(eventId);
     }
     Default();
 }
 
-void CDBCommandSetup::RunWorkflow() {
-    Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
-    progress.SetRange(0, 100);
+BOOL CDBCommandSetup::OnQueryEndSession() {
+    m_run.WaitUntilDone();
+    return TRUE;
+}
+
+void CDBCommandSetup::StartWorkflow() {
+    if (m_mode != kModeCreate && m_mode != kModePatch) {
+        OnWorkflowDone();
+        return;
+    }
+    const bool started = m_run.Start(
+        *this, IDC_PROGRESS, [this](IProgressBar* progress) { RunWorkflow(progress); },
+        [this] { OnWorkflowDone(); });
+    if (!started) {
+        // No worker, no run: neither a create nor a patch happened.
+        m_succeeded = 0;
+        OnWorkflowDone();
+    }
+}
+
+void CDBCommandSetup::RunWorkflow(IProgressBar* progress) {
     const int launched = TheApp().launchedWithCommandLine;
-    switch (m_mode) {
-    case kModeCreate:
+    if (m_mode == kModeCreate) {
+        m_createResult = CreateDatabase(launched, m_params, progress, m_params.dbType, m_existing);
+    } else if (PatchDatabase(launched, m_params, progress) == 0) {
+        m_succeeded = 0;
+    }
+}
+
+void CDBCommandSetup::OnWorkflowDone() {
+    if (m_mode == kModeCreate) {
         // Told to the creator for the exit status. A database kept as it was
         // has been explained by the workflow; only a failure is shown here.
-        m_createResult = CreateDatabase(launched, m_params, &progress, m_params.dbType, m_existing);
         if (m_createResult == CreateResult::Failed) {
             Messages().ShowError(kStrServerUnreachable);
         }
         if (m_createResult != CreateResult::Created) {
             m_succeeded = 0;
         }
-        break;
-    case kModePatch:
-        if (PatchDatabase(launched, m_params, &progress) == 0) {
-            m_succeeded = 0;
-        }
-        break;
-    default:
-        break;
     }
+    m_armed = 0;
+    CDialog::OnOK();
 }

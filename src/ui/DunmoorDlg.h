@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include "db/Workflows.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "ui/WorkflowRun.h"
 
 class CDunmoorDlg : public CDialog {
   public:
@@ -15,8 +17,11 @@ class CDunmoorDlg : public CDialog {
 
     BOOL OnInitDialog() override;
 
-    // Set-up button: builds a record from the controls and runs the create.
+    // Set-up button: builds a record from the controls and starts the create
+    // beside the dialog; the buttons follow when it has ended.
     void OnSetup();
+    // Escape or the close box: ends the dialog, except while a create runs.
+    void OnCancel() override;
     // Installs the local SQL Server Express instance, points the controls at
     // it and runs the set-up.
     void InstallSqlExpress();
@@ -36,6 +41,9 @@ class CDunmoorDlg : public CDialog {
     void OnDbTypeChange();
     void OnEnterKey();
     void OnSetName();
+    void OnTimer(UINT_PTR eventId);
+    // The session ends: not before the create has.
+    BOOL OnQueryEndSession();
 
     DECLARE_MESSAGE_MAP()
 
@@ -47,4 +55,11 @@ class CDunmoorDlg : public CDialog {
     void ShowLocalPort();
     // The engine number of the combo's current selection (CB_ERR without one).
     int SelectedDbType() const;
+    // During a create nothing may start, repeat or cut it short: the buttons
+    // and the engine list are disabled, and given back as they were after it.
+    void LockInput(bool locked);
+    void OnCreateDone(CreateResult result);
+
+    CWorkflowRun m_run;
+    bool m_enabledBeforeRun[5] = {};
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/DunmoorApp.h"
 #include "common/KelvaneInterface.h"
@@ -40,6 +41,9 @@ int CDunmoorDlg::SelectedDbType() const {
 }
 
 void CDunmoorDlg::OnSetup() {
+    if (m_run.IsRunning()) {
+        return;
+    }
     ConnectionParams params;
     memset(&params, 0, sizeof params);
     params.dbType = SelectedDbType();
@@ -58,10 +62,24 @@ void CDunmoorDlg::OnSetup() {
     GetDlgItemText(IDC_PORT, port, sizeof port);
     params.port = PortFromText(port);
 
-    Win32ProgressBar progress(GetDlgItem(IDC_PROGRESS));
-    progress.SetRange(0, 100);
-    switch (CreateDatabase(TheApp().launchedWithCommandLine, params, &progress, SelectedDbType(),
-                           ExistingDatabase::Ask)) {
+    const int launched = TheApp().launchedWithCommandLine;
+    const int dbType = SelectedDbType();
+    auto result = std::make_shared<CreateResult>(CreateResult::Failed);
+    LockInput(true);
+    const bool started = m_run.Start(
+        *this, IDC_PROGRESS,
+        [params, launched, dbType, result](IProgressBar* progress) mutable {
+            *result = CreateDatabase(launched, params, progress, dbType, ExistingDatabase::Ask);
+        },
+        [this, result] { OnCreateDone(*result); });
+    if (!started) {
+        OnCreateDone(CreateResult::Failed);
+    }
+}
+
+void CDunmoorDlg::OnCreateDone(CreateResult result) {
+    LockInput(false);
+    switch (result) {
     case CreateResult::Created:
         ShowDlgItem(IDC_SETUP, SW_HIDE);
         ShowDlgItem(IDC_FINISH, SW_SHOW);
@@ -74,6 +92,36 @@ void CDunmoorDlg::OnSetup() {
         Messages().ShowError(kStrServerUnreachable);
         break;
     }
+}
+
+void CDunmoorDlg::LockInput(bool locked) {
+    static const int kControls[] = {IDC_SETUP, IDC_FINISH, IDC_SET_NAME, IDC_DB_TYPE, IDC_INSTALL};
+    static_assert(sizeof kControls / sizeof kControls[0] == sizeof m_enabledBeforeRun,
+                  "one remembered state per control");
+    for (size_t i = 0; i < sizeof m_enabledBeforeRun; ++i) {
+        if (locked) {
+            m_enabledBeforeRun[i] = IsDlgItemEnabled(kControls[i]);
+        }
+        EnableDlgItem(kControls[i], !locked && m_enabledBeforeRun[i]);
+    }
+}
+
+void CDunmoorDlg::OnCancel() {
+    if (m_run.IsRunning()) {
+        return; // closing is ignored until the create has ended
+    }
+    CDialog::OnCancel();
+}
+
+void CDunmoorDlg::OnTimer(UINT_PTR eventId) {
+    if (!m_run.OnTimer(eventId)) {
+        Default();
+    }
+}
+
+BOOL CDunmoorDlg::OnQueryEndSession() {
+    m_run.WaitUntilDone();
+    return TRUE;
 }
 
 void CDunmoorDlg::OnServerAuth() {

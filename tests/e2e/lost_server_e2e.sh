@@ -28,7 +28,8 @@ rm -rf "$dir" && mkdir -p "$dir" && cp -r "$bin"/dist/. "$dir/"
 printf '[Drivers]\r\nMySql=MariaDB Unicode\r\n' >"$dir/Kelvane.ini"
 # The shipped schema, then one INSERT batch per row.
 { cat "$src/sql/QuenlorMySQL.sql"; printf 'CREATE TABLE lost_rows (id INT PRIMARY KEY)\nGO\n'
-  seq 1 $rows | awk '{ printf "INSERT INTO lost_rows VALUES (%d)\nGO\n", $1 }'; } >"$dir/schema.sql"
+  seq 1 $rows | awk '{ printf "INSERT INTO lost_rows VALUES (%d)\nGO\n", $1 }'
+  printf 'DO SLEEP(4)\nGO\n'; } >"$dir/schema.sql"
 "$bin/sql/host-seal" encrypt "$dir/schema.sql" "$dir/QuenlorMySQLEn.dat" || fail "sealing the schema"
 sql -e "DROP DATABASE IF EXISTS Quenlor"
 reg_key delete /f >/dev/null; reg_key add /f >/dev/null
@@ -73,6 +74,14 @@ reg_key query | grep -Eq 'DB Type|DB Info' && fail "settings saved after No"
 [ "$(drive state "$main" 1005)" = "enabled=1 visible=1 checked=0" ] || fail "set-up not ready after No"
 drive click "$main" 1005 >/dev/null
 drive msgbox "$question*" yes >/dev/null || fail "no question the second time"
+# The schema ends in a batch of four seconds: meanwhile the dialog answers,
+# and its set-up button takes no second click.
+for _ in $(seq 1 600); do
+  [ "$(sql -e "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'DO SLEEP%'")" = 1 ] && break
+  sleep 0.1
+done
+drive ping "$main" || fail "the dialog did not answer during the long batch"
+[ "$(drive state "$main" 1005)" = "enabled=0 visible=1 checked=0" ] || fail "set-up enabled during the run"
 for _ in $(seq 1 300); do finish_shown && break; sleep 1; done
 finish_shown || fail "the set-up did not complete with the server back"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "not every row is there"

@@ -16,6 +16,7 @@
 //   gettext SEL ID            prints the control's text
 //   syscommand SEL CMD        posts WM_SYSCOMMAND CMD to the window
 //   title SEL                 prints the window's title
+//   ping SEL                  whether the window answers a WM_NULL within a second
 //   select SEL ID INDEX       CB_SETCURSEL, then CBN_SELCHANGE to the window
 //   state SEL ID              prints enabled=N visible=N checked=N
 //   window SEL                prints enabled=N rect=LEFT,TOP,RIGHT,BOTTOM owner=TITLE
@@ -309,6 +310,10 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
                  IsWindowEnabled(window) ? 1 : 0, r.left, r.top, r.right, r.bottom);
         PrintUtf8(line + (owner != nullptr ? TextOf(owner) : std::wstring()));
         return 0;
+    }
+    if (cmd == L"ping") {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) != 0 ? 0 : 1;
     }
     if (args.empty()) {
         return 2;

@@ -66,6 +66,16 @@ inline HWND FindDialog(const std::wstring& caption) {
     return search.found;
 }
 
+// The caption of the program's boxes: the running executable's name without
+// its extension.
+inline std::wstring BoxCaption() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH - 1);
+    std::wstring name = path;
+    name = name.substr(name.find_last_of(L'\\') + 1);
+    return name.substr(0, name.find_last_of(L'.'));
+}
+
 // The text of a message box (its static text control).
 inline std::wstring MessageBoxText(HWND box) {
     return WideText(GetDlgItem(box, 0xFFFF));
@@ -93,11 +103,13 @@ class Script {
         steps_.push_back(std::move(step));
         return *this;
     }
-    // Waits for the dialog with this caption, then acts on it.
-    Script& On(const std::wstring& caption, std::function<void(HWND)> action) {
-        return Then([caption, action]() {
+    // Waits for the dialog with this caption (and, given ready, until ready
+    // says so of it), then acts on it.
+    Script& On(const std::wstring& caption, std::function<void(HWND)> action,
+               std::function<bool(HWND)> ready = nullptr) {
+        return Then([caption, action, ready]() {
             HWND w = FindDialog(caption);
-            if (w == nullptr) {
+            if (w == nullptr || (ready && !ready(w))) {
                 return false;
             }
             action(w);

@@ -99,6 +99,10 @@ class MainDialog : public ::testing::Test {
         return script_;
     }
 
+    // For a step after a set-up: the create runs beside the dialog, whose
+    // engine list is disabled until it has ended.
+    static bool Idle(HWND d) { return Enabled(d, IDC_DB_TYPE); }
+
     INT_PTR Run() {
         INT_PTR result = -2;
         script_.Play([&] { result = dialog_.DoModal(); });

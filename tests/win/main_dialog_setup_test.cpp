@@ -53,16 +53,21 @@ TEST_F(MainDialog, WindowsAuthenticationSendsNoCredentialsAndAFailureCanBeRetrie
                 SetDlgItemTextW(d, IDC_PASSWORD, L"pw");
                 PostCommand(d, IDC_SETUP);
             })
-        .On(kMainCaption,
+        .On(
+            kMainCaption,
             [&](HWND d) {
                 afterRun(d);
                 SetDlgItemTextW(d, IDC_PORT, L"abc");
                 PostCommand(d, IDC_SETUP);
-            })
-        .On(kMainCaption, [&](HWND d) {
-            afterRun(d);
-            PostCommand(d, IDCANCEL);
-        });
+            },
+            Idle)
+        .On(
+            kMainCaption,
+            [&](HWND d) {
+                afterRun(d);
+                PostCommand(d, IDCANCEL);
+            },
+            Idle);
     EXPECT_EQ(Run(), IDCANCEL);
 
     ASSERT_EQ(g_recorded.connections.size(), 2u);
@@ -84,6 +89,34 @@ TEST_F(MainDialog, WindowsAuthenticationSendsNoCredentialsAndAFailureCanBeRetrie
     EXPECT_EQ(finishVisible, (std::vector<bool>{false, false}));
 }
 
+// The create runs on a worker, but its boxes are the dialog's: shown by the
+// dialog's thread, owned by the dialog, the workflow's before the dialog's own.
+TEST_F(MainDialog, ARunsBoxesAreShownInOrderByTheDialogsThread) {
+    SetMessageSink(nullptr);
+    std::vector<std::wstring> texts;
+    HWND main = nullptr;
+    auto press = [&](HWND box) {
+        // The workflow's box comes while the run waits for it: no second run
+        // can start meanwhile.
+        EXPECT_EQ(Enabled(main, IDC_SETUP), !texts.empty());
+        texts.push_back(MessageBoxText(box));
+        EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+        PostCommand(box, IDOK);
+    };
+    AnsweringNo()
+        .On(kMainCaption,
+            [&](HWND d) {
+                main = d;
+                PostCommand(d, IDC_SETUP);
+            })
+        .On(BoxCaption(), press)
+        .On(BoxCaption(), press)
+        .On(
+            kMainCaption, [](HWND d) { PostCommand(d, IDCANCEL); }, Idle);
+    EXPECT_EQ(Run(), IDCANCEL);
+    EXPECT_EQ(texts, (std::vector<std::wstring>(2, L"SQL Server nem \u00e9rhet\u0151 el.")));
+}
+
 TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndCutsLongTexts) {
     g_recorded.connectResult = 1; // reaches the creation statements, then lacks its scripts
     const std::string longName(40, 'n');
@@ -97,7 +130,8 @@ TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndCutsLongTexts)
                 SetDlgItemTextW(d, IDC_PORT, L"  33x7");
                 PostCommand(d, IDC_SETUP);
             })
-        .On(kMainCaption, [](HWND d) { PostCommand(d, IDCANCEL); });
+        .On(
+            kMainCaption, [](HWND d) { PostCommand(d, IDCANCEL); }, Idle);
     Run();
 
     ASSERT_EQ(g_recorded.connections.size(), 1u);
@@ -124,12 +158,15 @@ TEST_F(MainDialog, SuccessfulSetupShowsTheFinishButtonWhichEndsTheDialog) {
     AnsweringNo()
         .On(kMainCaption, [](HWND d) { PostSelect(d, IDC_DB_TYPE, 1); })
         .On(kMainCaption, [](HWND d) { PostCommand(d, IDC_SETUP); })
-        .On(kMainCaption, [&](HWND d) {
-            setupVisible = Visible(d, IDC_SETUP);
-            finishVisible = Visible(d, IDC_FINISH);
-            barAtEnd = SendDlgItemMessageW(d, IDC_PROGRESS, PBM_GETPOS, 0, 0);
-            PostCommand(d, IDC_FINISH);
-        });
+        .On(
+            kMainCaption,
+            [&](HWND d) {
+                setupVisible = Visible(d, IDC_SETUP);
+                finishVisible = Visible(d, IDC_FINISH);
+                barAtEnd = SendDlgItemMessageW(d, IDC_PROGRESS, PBM_GETPOS, 0, 0);
+                PostCommand(d, IDC_FINISH);
+            },
+            Idle);
     EXPECT_EQ(Run(), IDOK);
     EXPECT_FALSE(setupVisible);
     EXPECT_TRUE(finishVisible);
@@ -177,14 +214,17 @@ TEST_F(MainDialog, YesInstallsTheLocalInstanceAndSetsUpOnIt) {
     std::string server, port;
     bool windowsChecked = false, serverChecked = true, portEnabled = true;
     script_.On(kInstallCaption, [](HWND box) { PostCommand(box, IDYES); })
-        .On(kMainCaption, [&](HWND d) {
-            server = AnsiText(d, IDC_SERVER);
-            port = AnsiText(d, IDC_PORT);
-            windowsChecked = Checked(d, IDC_WINDOWS_AUTH);
-            serverChecked = Checked(d, IDC_SERVER_AUTH);
-            portEnabled = Enabled(d, IDC_PORT);
-            PostCommand(d, IDCANCEL);
-        });
+        .On(
+            kMainCaption,
+            [&](HWND d) {
+                server = AnsiText(d, IDC_SERVER);
+                port = AnsiText(d, IDC_PORT);
+                windowsChecked = Checked(d, IDC_WINDOWS_AUTH);
+                serverChecked = Checked(d, IDC_SERVER_AUTH);
+                portEnabled = Enabled(d, IDC_PORT);
+                PostCommand(d, IDCANCEL);
+            },
+            Idle);
     Run();
     SetEnvironmentVariableA("FAKE_SQLEXPR_LOG", nullptr);
     SetEnvironmentVariableA("FAKE_SQLEXPR_PORT", nullptr);
