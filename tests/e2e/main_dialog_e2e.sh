@@ -19,7 +19,17 @@ mkdir -p "$screens"
 winpath() { echo "Z:${1//\//\\}"; }
 exe=$(winpath "$dir/Dunmoor.exe")
 drive() { "${wine[@]}" "$uidriver" --timeout 30000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
-shot() { DISPLAY=$("$src/scripts/xvfb" start) import -window root "$screens/$1.png" 2>/dev/null || true; }
+centre() { # centre "enabled=N rect=L,T,R,B owner=...": prints X Y
+  local rect=${1#* rect=} l t r b
+  IFS=, read -r l t r b <<<"${rect%% *}"
+  echo $(((l + r) / 2)) $(((t + b) / 2))
+}
+shot() { # shot NAME SEL: the screen cut to that window
+  local l t r b
+  read -r l t r b <<<"$(drive window "$2" | sed 's/.* rect=\([^ ]*\) .*/\1/; s/,/ /g')"
+  DISPLAY=$("$src/scripts/xvfb" start) import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage \
+    "$screens/$1.png" 2>/dev/null || true
+}
 expect() { # expect WHAT ACTUAL WANTED
   [ "$2" = "$3" ] || fail "$1: '$2', expected '$3'"
 }
@@ -37,7 +47,11 @@ expect "question" "$(drive msgbox 'Szeretné telepíteni a Microsoft SQL Express
 main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
 sleep 1
-shot main-dialog
+shot main-dialog "$main"
+# Unowned, it opens centred on the work area: the whole 1280x800 screen.
+read -r mx my <<<"$(centre "$(drive window "$main")")"
+[ $(((mx - 640) * (mx - 640) + (my - 400) * (my - 400))) -le 2 ] ||
+  fail "the main dialog is not centred on the screen: $(drive window "$main")"
 
 expect "name" "$(drive gettext "$main" 1017)" "Quenlor"
 expect "server" "$(drive gettext "$main" 1000)" "localhost"
@@ -57,17 +71,12 @@ drive click "$main" 1013 >/dev/null
 name='title=Adatbázisnév bevitel.'
 drive wait "$name" >/dev/null || fail "the name dialog did not appear"
 sleep 1
-shot name-dialog
+shot name-dialog "$name"
 # It belongs to the main dialog: opened centred over it, with the main dialog
 # disabled beneath it (and itself owned by nobody) until it closes.
 name_window=$(drive window "$name") main_window=$(drive window "$main")
 expect "name dialog" "${name_window/ rect=* owner=/ owner=}" "enabled=1 owner=${main#title=}"
 expect "main dialog under it" "${main_window/ rect=* owner=/ owner=}" "enabled=0 owner="
-centre() { # centre "enabled=N rect=L,T,R,B owner=...": prints X Y
-  local rect=${1#* rect=} l t r b
-  IFS=, read -r l t r b <<<"${rect%% *}"
-  echo $(((l + r) / 2)) $(((t + b) / 2))
-}
 read -r nx ny <<<"$(centre "$name_window")"
 read -r mx my <<<"$(centre "$main_window")"
 [ $(((nx - mx) * (nx - mx) + (ny - my) * (ny - my))) -le 2 ] ||
@@ -83,7 +92,7 @@ drive syscommand "$main" 16 >/dev/null || fail "sending the About command"
 about='title=Dunmoor névjegy'
 drive wait "$about" >/dev/null || fail "the About box did not appear"
 sleep 1
-shot about-box
+shot about-box "$about"
 drive click "$about" 1 >/dev/null
 drive closed "$about" >/dev/null || fail "the About box stayed open"
 
