@@ -28,6 +28,7 @@ SQLHENV g_env = SQL_NULL_HENV;
 SQLHDBC g_connection = SQL_NULL_HDBC;
 SQLHSTMT g_statement = SQL_NULL_HSTMT;
 bool g_lost = false;
+int32_t g_dbType = 0; // the engine of g_connection: its error numbers are its own
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr int kExecuteFailed = -1;
@@ -90,22 +91,25 @@ SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
     return connection;
 }
 
-// A statement failed: its diagnostic goes to the debugger output, and tells
-// whether the connection is gone. The handle is closed, which clears it.
-void FailStatement(SQLHSTMT statement) {
-    ReportStatementFailure(statement);
-    if (IsCommunicationFailure(SQL_HANDLE_STMT, statement)) {
-        g_lost = true;
-    }
-    SQLFreeStmt(statement, SQL_CLOSE);
-}
-
 // The driver's own view, where it keeps one; a driver that does not answer
 // says nothing either way.
 bool DriverSaysDead() {
     SQLUINTEGER dead = SQL_CD_FALSE;
     SQLRETURN rc = SQLGetConnectAttrW(g_connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
     return Succeeded(rc) && dead == SQL_CD_TRUE;
+}
+
+// A statement failed: its diagnostic goes to the debugger output, and tells
+// whether the connection is gone. Oracle's driver reports some losses only
+// through its dead-connection attribute, so on Oracle that is asked too. The
+// handle is closed, which clears it.
+void FailStatement(SQLHSTMT statement) {
+    ReportStatementFailure(statement);
+    if (IsCommunicationFailure(g_dbType, SQL_HANDLE_STMT, statement) ||
+        (g_dbType == Oracle && DriverSaysDead())) {
+        g_lost = true;
+    }
+    SQLFreeStmt(statement, SQL_CLOSE);
 }
 
 // Walks through every result of the batch, so that a failure in a later
@@ -199,6 +203,7 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
         CloseConnection();
     }
     g_connection = connection;
+    g_dbType = params->dbType;
     g_lost = false;
     return 1;
 }
