@@ -156,10 +156,54 @@ const char* Refusal(ConnectionStringResult result) {
     case ConnectionStringResult::BlankAtEdge:
         return "Kelvane: a server, user, password or database name begins or ends with a blank, "
                "which the MySQL driver would drop";
+    case ConnectionStringResult::RepeatsAttribute: // named by the caller
     case ConnectionStringResult::Built:
         break;
     }
     return "";
+}
+
+// The engine's key in both sections of Kelvane.ini.
+const char* EngineKey(int32_t dbType) {
+    switch (dbType) {
+    case MsSql:
+        return "MsSql";
+    case MySql:
+        return "MySql";
+    case Oracle:
+        return "Oracle";
+    default:
+        return "?";
+    }
+}
+
+bool DriverNameTooLong(const DriverConfig& config, int32_t dbType) {
+    return (dbType == MsSql && config.msSqlNameTooLong) ||
+           (dbType == MySql && config.mySqlNameTooLong) ||
+           (dbType == Oracle && config.oracleNameTooLong);
+}
+
+// A [Drivers] name longer than its field is refused, never used cut.
+bool RefuseLongDriverName(ConnectionParams* params, const DriverConfig& config) {
+    if (!DriverNameTooLong(config, params->dbType)) {
+        return false;
+    }
+    char reason[kErrorTextSize] = {};
+    snprintf(reason, sizeof reason,
+             "Kelvane: [Drivers] %s= in Kelvane.ini is over %u bytes, too long for a driver "
+             "name; it is not used cut",
+             EngineKey(params->dbType), static_cast<unsigned>(kDriverNameSize - 1));
+    SetErrorText(params, reason);
+    return true;
+}
+
+void RefuseRepeatedAttribute(ConnectionParams* params, const char* attribute) {
+    char reason[kErrorTextSize] = {};
+    snprintf(reason, sizeof reason,
+             "Kelvane: [Options] %s= in Kelvane.ini sets %s, which the library sets itself; "
+             "remove it from the options",
+             EngineKey(params->dbType), attribute);
+    SetErrorText(params, reason);
 }
 
 // The record's connection string in out; on failure the reason is in
@@ -171,8 +215,16 @@ bool BuildConnection(ConnectionParams* params, char (&out)[kConnectionStringSize
         return false;
     }
     DriverConfig config = LoadDriverConfig();
+    if (RefuseLongDriverName(params, config)) {
+        return false;
+    }
+    const char* repeated = "";
     ConnectionStringResult result =
-        BuildConnectionString(*params, config.names, config.options, out, sizeof out);
+        BuildConnectionString(*params, config.names, config.options, out, sizeof out, &repeated);
+    if (result == ConnectionStringResult::RepeatsAttribute) {
+        RefuseRepeatedAttribute(params, repeated);
+        return false;
+    }
     if (result != ConnectionStringResult::Built) {
         SetErrorText(params, Refusal(result));
         return false;
