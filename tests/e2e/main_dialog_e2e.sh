@@ -19,11 +19,6 @@ mkdir -p "$screens"
 winpath() { echo "Z:${1//\//\\}"; }
 exe=$(winpath "$dir/Dunmoor.exe")
 drive() { "${wine[@]}" "$uidriver" --timeout 30000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
-centre() { # centre "enabled=N rect=L,T,R,B owner=...": prints X Y
-  local rect=${1#* rect=} l t r b
-  IFS=, read -r l t r b <<<"${rect%% *}"
-  echo $(((l + r) / 2)) $(((t + b) / 2))
-}
 shot() { # shot NAME SEL: the screen cut to that window
   local l t r b
   read -r l t r b <<<"$(drive window "$2" | sed 's/.* rect=\([^ ]*\) .*/\1/; s/,/ /g')"
@@ -48,10 +43,6 @@ main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
 sleep 1
 shot main-dialog "$main"
-# Unowned, it opens centred on the work area: the whole 1280x800 screen.
-read -r mx my <<<"$(centre "$(drive window "$main")")"
-[ $(((mx - 640) * (mx - 640) + (my - 400) * (my - 400))) -le 2 ] ||
-  fail "the main dialog is not centred on the screen: $(drive window "$main")"
 
 expect "name" "$(drive gettext "$main" 1017)" "Quenlor"
 expect "server" "$(drive gettext "$main" 1000)" "localhost"
@@ -77,10 +68,18 @@ shot name-dialog "$name"
 name_window=$(drive window "$name") main_window=$(drive window "$main")
 expect "name dialog" "${name_window/ rect=* owner=/ owner=}" "enabled=1 owner=${main#title=}"
 expect "main dialog under it" "${main_window/ rect=* owner=/ owner=}" "enabled=0 owner="
+centre() { # centre "enabled=N rect=L,T,R,B owner=...": prints X Y
+  local rect=${1#* rect=} l t r b
+  IFS=, read -r l t r b <<<"${rect%% *}"
+  echo $(((l + r) / 2)) $(((t + b) / 2))
+}
 read -r nx ny <<<"$(centre "$name_window")"
 read -r mx my <<<"$(centre "$main_window")"
 [ $(((nx - mx) * (nx - mx) + (ny - my) * (ny - my))) -le 2 ] ||
   fail "the name dialog is not centred over the main dialog: $name_window / $main_window"
+# The main dialog, unowned, opened centred on the work area: the 1280x800 screen.
+[ $(((mx - 640) * (mx - 640) + (my - 400) * (my - 400))) -le 2 ] ||
+  fail "the main dialog is not centred on the screen: $main_window"
 drive settext "$name" 1017 "Raktar" >/dev/null
 drive click "$name" 1 >/dev/null
 drive closed "$name" >/dev/null || fail "the name dialog stayed open"

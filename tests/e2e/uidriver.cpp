@@ -9,8 +9,7 @@
 //   window selectors:  title=TEXT            top-level window with that exact title
 //                      child=ID=TEXT         top-level window whose control ID shows TEXT
 //   wait SEL                  until the window is visible
-//   watch SEL [SHOT.bmp]      until it is visible (its part of the screen saved), then until
-//                             it is gone
+//   watch SEL [SHOT.bmp]      until it is visible (screen saved), then until it is gone
 //   closed SEL                until no such window is left
 //   click SEL ID              BM_CLICK on control ID
 //   settext SEL ID TEXT       WM_SETTEXT on control ID
@@ -161,17 +160,15 @@ bool WaitGone(const Selector& sel) {
     return true;
 }
 
-// The window's part of the screen as a 24-bit bottom-up BMP.
-bool SaveScreen(const std::wstring& path, HWND window) {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
+// The whole screen as a 24-bit bottom-up BMP.
+bool SaveScreen(const std::wstring& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER info = {};
@@ -290,7 +287,7 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
         return 0;
     }
     if (cmd == L"watch") {
-        if (args.size() > 0 && !SaveScreen(args[0], window)) {
+        if (args.size() > 0 && !SaveScreen(args[0])) {
             std::fprintf(stderr, "uidriver: could not save the screen\n");
         }
         return WaitGone(sel) ? 0 : 1;

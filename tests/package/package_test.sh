@@ -2,9 +2,8 @@
 # The zip that `make package` makes holds the program and the administrator's
 # texts beside it, each with CRLF line ends; the Hungarian one is UTF-8 with a
 # byte order mark (Notepad's sure sign), the others ASCII, and the sample
-# Kelvane.ini names every key of both sections. Packed without a
-# certificate, the program and the library are unsigned and it is said; with
-# a throwaway one, each carries a signature that verifies against it.
+# Kelvane.ini names every key of both sections. Unsigned (and said so) without
+# a certificate; with a throwaway one, the program's and library's verify.
 #   package_test.sh <cpack> <binary dir>
 set -uo pipefail
 cpack=$1
@@ -42,17 +41,15 @@ keys=$(tr -d '\r' <"$out/Kelvane.ini.sample" | awk '/^\[/ { s = $0 } /^[A-Za-z]+
   fail "Kelvane.ini.sample keys: $keys"
 unzip -p "$zip" "$top/Dunmoor.exe" >"$out/Dunmoor.exe"
 ! osslsigncode verify -in "$out/Dunmoor.exe" >/dev/null 2>&1 || fail "Dunmoor.exe signed unasked"
-
-signer=$out/signer
-mkdir -p "$signer" && echo "throwaway-$$" >"$signer/password"
+echo "throwaway-$$" >"$out/password"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Dunmoor package test" \
-  -addext extendedKeyUsage=codeSigning -keyout "$signer/key.pem" -out "$signer/cert.pem" 2>/dev/null &&
-  openssl pkcs12 -export -inkey "$signer/key.pem" -in "$signer/cert.pem" -out "$signer/cert.pfx" \
-    -passout "file:$signer/password" || fail "making a throwaway certificate"
-pack "$out/signed" SIGN_PFX="$signer/cert.pfx" SIGN_PASSWORD_FILE="$signer/password"
+  -addext extendedKeyUsage=codeSigning -keyout "$out/key.pem" -out "$out/cert.pem" 2>/dev/null &&
+  openssl pkcs12 -export -inkey "$out/key.pem" -in "$out/cert.pem" -out "$out/cert.pfx" \
+    -passout "file:$out/password" || fail "making a throwaway certificate"
+pack "$out/signed" SIGN_PFX="$out/cert.pfx" SIGN_PASSWORD_FILE="$out/password"
 for f in Dunmoor.exe Kelvane.dll; do
-  unzip -p "$out"/signed/*.zip "$top/$f" >"$signer/$f"
-  osslsigncode verify -CAfile "$signer/cert.pem" -in "$signer/$f" >"$signer/$f.log" 2>&1 ||
-    { cat "$signer/$f.log"; fail "$f in the signed zip has no signature that verifies"; }
+  unzip -p "$out"/signed/*.zip "$top/$f" >"$out/signed/$f"
+  osslsigncode verify -CAfile "$out/cert.pem" -in "$out/signed/$f" >"$out/$f.log" 2>&1 ||
+    { cat "$out/$f.log"; fail "$f in the signed zip has no signature that verifies"; }
 done
 echo "package: $zip holds the program and its texts; signed, each signature verifies"
