@@ -35,6 +35,30 @@ bool ReturnsResultDirectly(UINT message) {
     }
 }
 
+// Where a dialog of that size is centred: over the owner when it is shown
+// and not minimised, else on the work area of the monitor the dialog opens
+// on (an owner still hidden in its own initialisation has no place yet). It
+// is kept on that work area, so an owner near a screen edge cannot push it
+// off the screen.
+POINT CentredPosition(HWND dialog, HWND owner, LONG width, LONG height) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    HWND placed = owner != nullptr ? owner : dialog;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(placed, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    }
+    const RECT& work = monitor.rcWork;
+    RECT outer = work;
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &outer);
+    }
+    LONG x = outer.left + (outer.right - outer.left - width) / 2;
+    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
+    x = std::max(work.left, std::min(x, work.right - width));
+    y = std::max(work.top, std::min(y, work.bottom - height));
+    return POINT{x, y};
+}
+
 } // namespace
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
@@ -97,34 +121,6 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-namespace {
-
-// Where a dialog of that size is centred: over the owner when it is shown
-// and not minimised, else on the work area of the monitor the dialog opens
-// on (an owner still hidden in its own initialisation has no place yet). It
-// is kept on that work area, so an owner near a screen edge cannot push it
-// off the screen.
-POINT CentredPosition(HWND dialog, HWND owner, LONG width, LONG height) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    HWND placed = owner != nullptr ? owner : dialog;
-    if (!::GetMonitorInfoW(::MonitorFromWindow(placed, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
-    }
-    const RECT& work = monitor.rcWork;
-    RECT outer = work;
-    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
-        ::GetWindowRect(owner, &outer);
-    }
-    LONG x = outer.left + (outer.right - outer.left - width) / 2;
-    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
-    x = std::max(work.left, std::min(x, work.right - width));
-    y = std::max(work.top, std::min(y, work.bottom - height));
-    return POINT{x, y};
-}
-
-} // namespace
-
 void CDialog::Center() {
     RECT self;
     if (!::GetWindowRect(m_hWnd, &self)) {
@@ -139,9 +135,8 @@ BOOL CDialog::HandleInitDialog() {
     RECT before = {};
     ::GetWindowRect(m_hWnd, &before);
     const BOOL result = OnInitDialog();
-    // Centred once its own initialisation is done, unless it placed itself
-    // there or already ended (a dialog with nothing to ask ends before it is
-    // ever shown).
+    // Centred once its own initialisation is done, unless that moved it or
+    // ended it (a dialog with nothing to ask ends before it is ever shown).
     RECT after = {};
     if (!m_ending && ::IsWindow(m_hWnd) && ::GetWindowRect(m_hWnd, &after) &&
         after.left == before.left && after.top == before.top) {
