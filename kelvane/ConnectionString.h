@@ -37,12 +37,12 @@ struct ConnectionOptions {
 
 // The first attribute of an options text that the library writes itself
 // (under its own name or a driver's other name for it), as the library spells
-// it ("OPTION" for " option =3"), or null when there is none. Names are compared without case and without the blanks around them;
-// a braced value is one value, whatever ';' it holds. Every engine's
-// attributes count for every engine: which of two equal attributes a driver
-// takes is its own choice (the MariaDB driver takes the last, so an OPTION=
-// would turn multi-statement batches off), and none of them is the
-// administrator's to set.
+// it ("OPTION" for " option =3"), or null when there is none. Names are
+// compared without case and without the blanks around them; a braced value is
+// one value, whatever ';' it holds. Every engine's attributes count for every
+// engine: which of two equal attributes a driver takes is its own choice (the
+// MariaDB driver takes the last, so an OPTION= would turn multi-statement
+// batches off), and none of them is the administrator's to set.
 const char* ReservedAttributeIn(const std::string& options);
 
 // BlankAtEdge: a MySQL value begins or ends with a blank, which the driver
