@@ -41,10 +41,15 @@ bench: bootstrap
 	@$(MAKE) --no-print-directory build-native build-win64
 	@scripts/bench
 
+# Signed with Authenticode when given a certificate (scripts/sign):
+#   make package SIGN_PFX=cert.pfx SIGN_PASSWORD_FILE=password.txt [SIGN_TIMESTAMP_URL=url]
+# cpack runs in the build directory: the files are handed on by full path.
 package: bootstrap
 	@mkdir -p build
 	@set -e; for p in win64 win32; do $(MAKE) --no-print-directory build-$$p; \
-	  (cd build/$$p && cpack -G ZIP >/dev/null && ls -1 $$PWD/*.zip); done
+	  (cd build/$$p && SIGN_PFX="$(if $(SIGN_PFX),$(abspath $(SIGN_PFX)))" \
+	    SIGN_PASSWORD_FILE="$(if $(SIGN_PASSWORD_FILE),$(abspath $(SIGN_PASSWORD_FILE)))" \
+	    SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" cpack -G ZIP >/dev/null && ls -1 $$PWD/*.zip); done
 
 fuzz: bootstrap
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz run

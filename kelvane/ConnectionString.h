@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "common/KelvaneInterface.h"
 
@@ -34,13 +35,25 @@ struct ConnectionOptions {
     char oracle[kOptionsSize];
 };
 
+// The first attribute of an options text that the library writes itself
+// (under its own name or a driver's other name for it), as the library spells
+// it ("OPTION" for " option =3"), or null when there is none. Names are
+// compared without case and without the blanks around them; a braced value is
+// one value, whatever ';' it holds. Every engine's attributes count for every
+// engine: which of two equal attributes a driver takes is its own choice (the
+// MariaDB driver takes the last, so an OPTION= would turn multi-statement
+// batches off), and none of them is the administrator's to set.
+const char* ReservedAttributeIn(const std::string& options);
+
 // BlankAtEdge: a MySQL value begins or ends with a blank, which the driver
-// would drop.
-enum class ConnectionStringResult { Built, UnknownEngine, TooLong, BlankAtEdge };
+// would drop. RepeatsAttribute: the engine's options name an attribute the
+// library writes itself (ReservedAttributeIn).
+enum class ConnectionStringResult { Built, UnknownEngine, TooLong, BlankAtEdge, RepeatsAttribute };
 
 // Writes the connection string into out (outSize bytes, NUL-terminated).
-// Unless it is Built, out holds an empty string.
+// Unless it is Built, out holds an empty string. On RepeatsAttribute,
+// *repeated (when given) names the attribute.
 ConnectionStringResult BuildConnectionString(const ConnectionParams& params,
                                              const DriverNames& drivers,
                                              const ConnectionOptions& options, char* out,
-                                             size_t outSize);
+                                             size_t outSize, const char** repeated = nullptr);

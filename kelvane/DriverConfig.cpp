@@ -31,10 +31,14 @@ void IniPath(char (&path)[MAX_PATH]) {
 }
 
 // Replaces name with the ini value when the key is present and not empty.
-void Override(const char* iniPath, const char* key, char (&name)[kDriverNameSize]) {
-    char value[kDriverNameSize] = {};
-    GetPrivateProfileStringA("Drivers", key, "", value, sizeof value, iniPath);
-    if (value[0] != '\0') {
+// The value is read into a buffer twice the field's size, so a name that
+// does not fit the field shows as longer (a cut read returns its buffer's
+// size less one); tooLong is then set and name kept.
+void Override(const char* iniPath, const char* key, char (&name)[kDriverNameSize], bool& tooLong) {
+    char value[kDriverNameSize * 2] = {};
+    DWORD n = GetPrivateProfileStringA("Drivers", key, "", value, sizeof value, iniPath);
+    tooLong = n >= kDriverNameSize;
+    if (value[0] != '\0' && !tooLong) {
         memcpy(name, value, sizeof name);
     }
 }
@@ -55,9 +59,9 @@ DriverConfig LoadDriverConfig() {
     if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
         return config;
     }
-    Override(path, "MsSql", config.names.msSql);
-    Override(path, "MySql", config.names.mySql);
-    Override(path, "Oracle", config.names.oracle);
+    Override(path, "MsSql", config.names.msSql, config.msSqlNameTooLong);
+    Override(path, "MySql", config.names.mySql, config.mySqlNameTooLong);
+    Override(path, "Oracle", config.names.oracle, config.oracleNameTooLong);
     ReadOptions(path, "MsSql", config.options.msSql);
     ReadOptions(path, "MySql", config.options.mySql);
     ReadOptions(path, "Oracle", config.options.oracle);

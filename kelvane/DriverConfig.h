@@ -8,6 +8,11 @@
 struct DriverConfig {
     DriverNames names;
     ConnectionOptions options;
+    // The engine's [Drivers] name is longer than its field holds: refused,
+    // never used cut.
+    bool msSqlNameTooLong;
+    bool mySqlNameTooLong;
+    bool oracleNameTooLong;
 };
 
 DriverConfig LoadDriverConfig();

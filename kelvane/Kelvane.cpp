@@ -28,6 +28,7 @@ SQLHENV g_env = SQL_NULL_HENV;
 SQLHDBC g_connection = SQL_NULL_HDBC;
 SQLHSTMT g_statement = SQL_NULL_HSTMT;
 bool g_lost = false;
+int32_t g_dbType = 0; // the engine of g_connection: its error numbers are its own
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr int kExecuteFailed = -1;
@@ -90,22 +91,25 @@ SQLHDBC OpenConnection(ConnectionParams* params, char* connectionString) {
     return connection;
 }
 
-// A statement failed: its diagnostic goes to the debugger output, and tells
-// whether the connection is gone. The handle is closed, which clears it.
-void FailStatement(SQLHSTMT statement) {
-    ReportStatementFailure(statement);
-    if (IsCommunicationFailure(SQL_HANDLE_STMT, statement)) {
-        g_lost = true;
-    }
-    SQLFreeStmt(statement, SQL_CLOSE);
-}
-
 // The driver's own view, where it keeps one; a driver that does not answer
 // says nothing either way.
 bool DriverSaysDead() {
     SQLUINTEGER dead = SQL_CD_FALSE;
     SQLRETURN rc = SQLGetConnectAttrW(g_connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
     return Succeeded(rc) && dead == SQL_CD_TRUE;
+}
+
+// A statement failed: its diagnostic goes to the debugger output, and tells
+// whether the connection is gone. Oracle's driver reports some losses only
+// through its dead-connection attribute, so on Oracle that is asked too. The
+// handle is closed, which clears it.
+void FailStatement(SQLHSTMT statement) {
+    ReportStatementFailure(statement);
+    if (IsCommunicationFailure(g_dbType, SQL_HANDLE_STMT, statement) ||
+        (g_dbType == Oracle && DriverSaysDead())) {
+        g_lost = true;
+    }
+    SQLFreeStmt(statement, SQL_CLOSE);
 }
 
 // Walks through every result of the batch, so that a failure in a later
@@ -152,10 +156,54 @@ const char* Refusal(ConnectionStringResult result) {
     case ConnectionStringResult::BlankAtEdge:
         return "Kelvane: a server, user, password or database name begins or ends with a blank, "
                "which the MySQL driver would drop";
+    case ConnectionStringResult::RepeatsAttribute: // named by the caller
     case ConnectionStringResult::Built:
         break;
     }
     return "";
+}
+
+// The engine's key in both sections of Kelvane.ini.
+const char* EngineKey(int32_t dbType) {
+    switch (dbType) {
+    case MsSql:
+        return "MsSql";
+    case MySql:
+        return "MySql";
+    case Oracle:
+        return "Oracle";
+    default:
+        return "?";
+    }
+}
+
+bool DriverNameTooLong(const DriverConfig& config, int32_t dbType) {
+    return (dbType == MsSql && config.msSqlNameTooLong) ||
+           (dbType == MySql && config.mySqlNameTooLong) ||
+           (dbType == Oracle && config.oracleNameTooLong);
+}
+
+// A [Drivers] name longer than its field is refused, never used cut.
+bool RefuseLongDriverName(ConnectionParams* params, const DriverConfig& config) {
+    if (!DriverNameTooLong(config, params->dbType)) {
+        return false;
+    }
+    char reason[kErrorTextSize] = {};
+    snprintf(reason, sizeof reason,
+             "Kelvane: [Drivers] %s= in Kelvane.ini is over %u bytes, too long for a driver "
+             "name; it is not used cut",
+             EngineKey(params->dbType), static_cast<unsigned>(kDriverNameSize - 1));
+    SetErrorText(params, reason);
+    return true;
+}
+
+void RefuseRepeatedAttribute(ConnectionParams* params, const char* attribute) {
+    char reason[kErrorTextSize] = {};
+    snprintf(reason, sizeof reason,
+             "Kelvane: [Options] %s= in Kelvane.ini sets %s, which the library sets itself; "
+             "remove it from the options",
+             EngineKey(params->dbType), attribute);
+    SetErrorText(params, reason);
 }
 
 // The record's connection string in out; on failure the reason is in
@@ -167,8 +215,16 @@ bool BuildConnection(ConnectionParams* params, char (&out)[kConnectionStringSize
         return false;
     }
     DriverConfig config = LoadDriverConfig();
+    if (RefuseLongDriverName(params, config)) {
+        return false;
+    }
+    const char* repeated = "";
     ConnectionStringResult result =
-        BuildConnectionString(*params, config.names, config.options, out, sizeof out);
+        BuildConnectionString(*params, config.names, config.options, out, sizeof out, &repeated);
+    if (result == ConnectionStringResult::RepeatsAttribute) {
+        RefuseRepeatedAttribute(params, repeated);
+        return false;
+    }
     if (result != ConnectionStringResult::Built) {
         SetErrorText(params, Refusal(result));
         return false;
@@ -199,6 +255,7 @@ extern "C" __declspec(dllexport) int __cdecl ConnectDB(ConnectionParams* params)
         CloseConnection();
     }
     g_connection = connection;
+    g_dbType = params->dbType;
     g_lost = false;
     return 1;
 }

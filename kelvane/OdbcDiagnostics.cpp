@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include "AnsiText.h"
+#include "ConnectionLoss.h"
 
 #include <cstdio>
 
@@ -31,12 +32,6 @@ bool FormatDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, char* out, size_
     return true;
 }
 
-// The MariaDB and MySQL client errors that mean the server is out of reach:
-// server gone away, connection lost, connection lost (extended).
-bool IsLostConnectionError(SQLINTEGER nativeError) {
-    return nativeError == 2006 || nativeError == 2013 || nativeError == 2055;
-}
-
 } // namespace
 
 void SetErrorText(ConnectionParams* params, const char* text) {
@@ -61,7 +56,7 @@ void ReportStatementFailure(SQLHSTMT statement) {
     OutputDebugStringA(text);
 }
 
-bool IsCommunicationFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
+bool IsCommunicationFailure(int32_t dbType, SQLSMALLINT handleType, SQLHANDLE handle) {
     for (SQLSMALLINT record = 1;; ++record) {
         SQLWCHAR state[6] = {};
         SQLINTEGER nativeError = 0;
@@ -71,12 +66,12 @@ bool IsCommunicationFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
             return false;
         }
-        if (state[0] == '0' && state[1] == '8') {
-            return true;
+        // SQLSTATEs are ASCII.
+        char ansiState[6] = {};
+        for (int i = 0; i < 5; ++i) {
+            ansiState[i] = static_cast<char>(state[i] < 0x80 ? state[i] : '?');
         }
-        const bool general = state[0] == 'H' && state[1] == 'Y' && state[2] == '0' &&
-                             state[3] == '0' && state[4] == '0';
-        if (general && IsLostConnectionError(nativeError)) {
+        if (IsConnectionLoss(dbType, ansiState, nativeError)) {
             return true;
         }
     }

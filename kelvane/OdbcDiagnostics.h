@@ -16,9 +16,6 @@ void CopyDiagnostic(SQLSMALLINT handleType, SQLHANDLE handle, ConnectionParams* 
 
 void ReportStatementFailure(SQLHSTMT statement);
 
-// Whether a diagnostic record of the handle says the connection itself
-// failed, not the statement: SQLSTATE class 08 (the MariaDB driver gives
-// 08S01 with its errors 2013 "Lost connection" during a statement and 2006
-// "Server has gone away" after it), or HY000 with one of those client errors,
-// as other driver versions report them.
-bool IsCommunicationFailure(SQLSMALLINT handleType, SQLHANDLE handle);
+// Whether a diagnostic record of the handle says the connection to engine
+// dbType failed, not the statement (IsConnectionLoss).
+bool IsCommunicationFailure(int32_t dbType, SQLSMALLINT handleType, SQLHANDLE handle);

@@ -17,8 +17,11 @@
 //
 // A dialog without a parent of its own is owned by the application's running
 // main window (see AfxGetOwnerWindow), which stays disabled while the dialog is
-// up; the main window itself has no owner. An owned dialog opens centred over
-// its owner.
+// up; the main window itself has no owner.
+//
+// Once OnInitDialog has returned, the dialog is centred over its owner, or on
+// the work area of its monitor when it has none (or the owner is not shown
+// yet), unless OnInitDialog moved it or ended it.
 #pragma once
 
 #include <windows.h>
@@ -74,9 +77,11 @@ class CDialog : public CWnd {
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HWND Owner() const;
-    void CenterOverOwner();
+    BOOL HandleInitDialog();
+    void Center();
 
     UINT m_templateId = 0;
     const DLGTEMPLATE* m_template = nullptr;
     HWND m_parent = nullptr;
+    bool m_ending = false; // EndDialog was called during this DoModal
 };

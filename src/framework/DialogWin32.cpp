@@ -35,6 +35,30 @@ bool ReturnsResultDirectly(UINT message) {
     }
 }
 
+// Where a dialog of that size is centred: over the owner when it is shown
+// and not minimised, else on the work area of the monitor the dialog opens
+// on (an owner still hidden in its own initialisation has no place yet). It
+// is kept on that work area, so an owner near a screen edge cannot push it
+// off the screen.
+POINT CentredPosition(HWND dialog, HWND owner, LONG width, LONG height) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    HWND placed = owner != nullptr ? owner : dialog;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(placed, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    }
+    const RECT& work = monitor.rcWork;
+    RECT outer = work;
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &outer);
+    }
+    LONG x = outer.left + (outer.right - outer.left - width) / 2;
+    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
+    x = std::max(work.left, std::min(x, work.right - width));
+    y = std::max(work.top, std::min(y, work.bottom - height));
+    return POINT{x, y};
+}
+
 } // namespace
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
@@ -59,6 +83,7 @@ INT_PTR CDialog::DoModal() {
     // it (a second dialog, Escape on the main window) can fire meanwhile.
     const HWND owner = Owner();
     INT_PTR result;
+    m_ending = false;
     if (m_template != nullptr) {
         result = ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), m_template, owner,
                                            &CDialog::DialogProc, self);
@@ -84,6 +109,7 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::EndDialog(INT_PTR result) {
+    m_ending = true;
     ::EndDialog(m_hWnd, result);
 }
 
@@ -95,26 +121,28 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::CenterOverOwner() {
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    RECT outer;
+void CDialog::Center() {
     RECT self;
-    if (owner == nullptr || !::GetWindowRect(owner, &outer) || !::GetWindowRect(m_hWnd, &self)) {
+    if (!::GetWindowRect(m_hWnd, &self)) {
         return;
     }
-    const LONG width = self.right - self.left;
-    const LONG height = self.bottom - self.top;
-    LONG x = outer.left + (outer.right - outer.left - width) / 2;
-    LONG y = outer.top + (outer.bottom - outer.top - height) / 2;
-    // An owner near a screen edge must not push the dialog off the screen.
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        x = std::max(work.left, std::min(x, work.right - width));
-        y = std::max(work.top, std::min(y, work.bottom - height));
+    const POINT at = CentredPosition(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER), self.right - self.left,
+                                     self.bottom - self.top);
+    ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CDialog::HandleInitDialog() {
+    RECT before = {};
+    ::GetWindowRect(m_hWnd, &before);
+    const BOOL result = OnInitDialog();
+    // Centred once its own initialisation is done, unless that moved it or
+    // ended it (a dialog with nothing to ask ends before it is ever shown).
+    RECT after = {};
+    if (!m_ending && ::IsWindow(m_hWnd) && ::GetWindowRect(m_hWnd, &after) &&
+        after.left == before.left && after.top == before.top) {
+        Center();
     }
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return result;
 }
 
 void CDialog::AppendSystemMenuItem(UINT commandId, UINT stringId) {
@@ -137,9 +165,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
         dialog->m_hWnd = hWnd;
-        // Before the dialog's own initialisation, which may still move it.
-        dialog->CenterOverOwner();
-        return dialog->OnInitDialog();
+        return dialog->HandleInitDialog();
     }
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hWnd, DWLP_USER));
     if (dialog == nullptr) {

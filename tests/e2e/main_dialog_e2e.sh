@@ -19,7 +19,12 @@ mkdir -p "$screens"
 winpath() { echo "Z:${1//\//\\}"; }
 exe=$(winpath "$dir/Dunmoor.exe")
 drive() { "${wine[@]}" "$uidriver" --timeout 30000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
-shot() { DISPLAY=$("$src/scripts/xvfb" start) import -window root "$screens/$1.png" 2>/dev/null || true; }
+shot() { # shot NAME SEL: the screen cut to that window
+  local l t r b
+  read -r l t r b <<<"$(drive window "$2" | sed 's/.* rect=\([^ ]*\) .*/\1/; s/,/ /g')"
+  DISPLAY=$("$src/scripts/xvfb" start) import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage \
+    "$screens/$1.png" 2>/dev/null || true
+}
 expect() { # expect WHAT ACTUAL WANTED
   [ "$2" = "$3" ] || fail "$1: '$2', expected '$3'"
 }
@@ -37,7 +42,7 @@ expect "question" "$(drive msgbox 'Szeretné telepíteni a Microsoft SQL Express
 main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
 sleep 1
-shot main-dialog
+shot main-dialog "$main"
 
 expect "name" "$(drive gettext "$main" 1017)" "Quenlor"
 expect "server" "$(drive gettext "$main" 1000)" "localhost"
@@ -57,7 +62,7 @@ drive click "$main" 1013 >/dev/null
 name='title=Adatbázisnév bevitel.'
 drive wait "$name" >/dev/null || fail "the name dialog did not appear"
 sleep 1
-shot name-dialog
+shot name-dialog "$name"
 # It belongs to the main dialog: opened centred over it, with the main dialog
 # disabled beneath it (and itself owned by nobody) until it closes.
 name_window=$(drive window "$name") main_window=$(drive window "$main")
@@ -72,6 +77,9 @@ read -r nx ny <<<"$(centre "$name_window")"
 read -r mx my <<<"$(centre "$main_window")"
 [ $(((nx - mx) * (nx - mx) + (ny - my) * (ny - my))) -le 2 ] ||
   fail "the name dialog is not centred over the main dialog: $name_window / $main_window"
+# The main dialog, unowned, opened centred on the work area: the 1280x800 screen.
+[ $(((mx - 640) * (mx - 640) + (my - 400) * (my - 400))) -le 2 ] ||
+  fail "the main dialog is not centred on the screen: $main_window"
 drive settext "$name" 1017 "Raktar" >/dev/null
 drive click "$name" 1 >/dev/null
 drive closed "$name" >/dev/null || fail "the name dialog stayed open"
@@ -83,7 +91,7 @@ drive syscommand "$main" 16 >/dev/null || fail "sending the About command"
 about='title=Dunmoor névjegy'
 drive wait "$about" >/dev/null || fail "the About box did not appear"
 sleep 1
-shot about-box
+shot about-box "$about"
 drive click "$about" 1 >/dev/null
 drive closed "$about" >/dev/null || fail "the About box stayed open"
 

@@ -107,6 +107,26 @@ TEST(ConnectionStringOptions, EachEngineGetsItsOwnOptionsAfterItsAttributes) {
     EXPECT_EQ(Build(Record(Oracle), options), Build(Record(Oracle)));
 }
 
+// Any attribute of any engine's string, or a driver's other name for one, in
+// any case, with blanks around its name; a braced value is one value,
+// whatever it holds.
+TEST(ConnectionStringOptions, AnOptionRepeatingTheLibrarysAttributeIsRefused) {
+    EXPECT_STREQ(ReservedAttributeIn("SSLMODE=DISABLED; option =3"), "OPTION");
+    EXPECT_STREQ(ReservedAttributeIn("Encrypt=No;\ttrusted_CONNECTION=Yes"), "Trusted_Connection");
+    EXPECT_STREQ(ReservedAttributeIn("A={x}};y};Dbq=z"), "DBQ");
+    EXPECT_STREQ(ReservedAttributeIn("Options=0"), "OPTIONS"); // the MariaDB driver's other name
+    EXPECT_EQ(ReservedAttributeIn("InitStmt={SET a=1;OPTION=3};Description= {UID=a;PWD=b}"),
+              nullptr);
+    ConnectionOptions options = {};
+    CopyField(options.oracle, "PORT=1");
+    char out[kConnectionStringSize] = "stale";
+    const char* repeated = nullptr;
+    EXPECT_EQ(BuildConnectionString(Record(Oracle), Drivers(), options, out, sizeof out, &repeated),
+              ConnectionStringResult::RepeatsAttribute);
+    EXPECT_STREQ(repeated, "PORT");
+    EXPECT_STREQ(out, "");
+}
+
 TEST(ConnectionStringFailures, AnUnknownEngineGivesNothing) {
     char out[256] = "stale";
     EXPECT_EQ(BuildConnectionString(Record(7), Drivers(), kNoOptions, out, sizeof out),

@@ -210,24 +210,24 @@ bool WriteIni(const std::string& mySqlOptions = "") {
 }
 
 // The administrator's options reach the driver after the record's own
-// attributes: a port for a record that has none, and with it a database that
-// does not exist. Options too long for the connection string are refused.
+// attributes, every attribute of the line: here a statement run on
+// connecting, which fails. An option that sets what the library sets is
+// refused with its reason, and so are options too long for the string.
 TEST(KelvaneMariaDbOptions, TheDriverActsOnTheEnginesOptions) {
     struct RestoreIni {
         ~RestoreIni() { WriteIni(); }
     } restore;
     ConnectionParams params = SandboxRecord();
-    params.port = 0;
-    ASSERT_TRUE(WriteIni("PORT=" + std::to_string(g_sandbox.port)));
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;INITSTMT={SET @kelvane=1}"));
     EXPECT_EQ(ConnectDB(&params), 1) << params.errorText;
-    ASSERT_TRUE(WriteIni("PORT=1"));
-    EXPECT_EQ(ConnectDB(&params), 0);
-    // Both attributes of the line arrive: the port, then the database.
-    ASSERT_TRUE(
-        WriteIni("PORT=" + std::to_string(g_sandbox.port) + ";DATABASE=kelvane_no_such_db"));
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;INITSTMT={USE kelvane_no_such_db}"));
     EXPECT_EQ(ConnectDB(&params), 0);
     EXPECT_NE(strstr(params.errorText, "Unknown database"), nullptr) << params.errorText;
-    ASSERT_TRUE(WriteIni("DATABASE=" + std::string(1100, 'x')));
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5; option = 0"));
+    EXPECT_EQ(ConnectDB(&params), 0);
+    EXPECT_NE(strstr(params.errorText, "MySql= in Kelvane.ini sets OPTION,"), nullptr)
+        << params.errorText;
+    ASSERT_TRUE(WriteIni("INITSTMT={" + std::string(1100, 'x') + "}"));
     EXPECT_EQ(ConnectDB(&params), 0);
     EXPECT_NE(strstr(params.errorText, "over 1023 bytes"), nullptr) << params.errorText;
 }

@@ -2,7 +2,8 @@
 # The zip that `make package` makes holds the program and the administrator's
 # texts beside it, each with CRLF line ends; the Hungarian one is UTF-8 with a
 # byte order mark (Notepad's sure sign), the others ASCII, and the sample
-# Kelvane.ini names every key of both sections.
+# Kelvane.ini names every key of both sections. Unsigned (and said so) without
+# a certificate; with a throwaway one, the program's and library's verify.
 #   package_test.sh <cpack> <binary dir>
 set -uo pipefail
 cpack=$1
@@ -11,7 +12,13 @@ out=$bin/package-test
 rm -rf "$out" && mkdir -p "$out"
 fail() { echo "FAIL: $*"; exit 1; }
 
-(cd "$bin" && "$cpack" -G ZIP -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; fail "cpack"; }
+pack() { # pack DIR [VAR=VALUE...]: cpack into DIR, with only the signing settings given
+  local dir=$1 && shift
+  (cd "$bin" && env -u SIGN_PFX -u SIGN_PASSWORD_FILE -u SIGN_TIMESTAMP_URL "$@" \
+    "$cpack" -G ZIP -B "$dir" >"$dir.log" 2>&1) || { cat "$dir.log"; fail "cpack $*"; }
+}
+pack "$out"
+grep -q 'Dunmoor.exe Kelvane.dll packed unsigned' "$out.log" || fail "unsigned, and not said"
 zip=$(ls "$out"/*.zip) || fail "no zip in $out"
 entries=$(unzip -Z1 "$zip") || fail "unreadable zip $zip"
 top=$(basename "$zip" .zip)
@@ -32,4 +39,17 @@ done
 keys=$(tr -d '\r' <"$out/Kelvane.ini.sample" | awk '/^\[/ { s = $0 } /^[A-Za-z]+=/ { sub(/=.*/, ""); print s $0 }' | sort | tr '\n' ' ')
 [ "$keys" = "[Drivers]MsSql [Drivers]MySql [Drivers]Oracle [Options]MsSql [Options]MySql [Options]Oracle " ] ||
   fail "Kelvane.ini.sample keys: $keys"
-echo "package: $zip holds the program and its texts"
+unzip -p "$zip" "$top/Dunmoor.exe" >"$out/Dunmoor.exe"
+! osslsigncode verify -in "$out/Dunmoor.exe" >/dev/null 2>&1 || fail "Dunmoor.exe signed unasked"
+echo "throwaway-$$" >"$out/password"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Dunmoor package test" \
+  -addext extendedKeyUsage=codeSigning -keyout "$out/key.pem" -out "$out/cert.pem" 2>/dev/null &&
+  openssl pkcs12 -export -inkey "$out/key.pem" -in "$out/cert.pem" -out "$out/cert.pfx" \
+    -passout "file:$out/password" || fail "making a throwaway certificate"
+pack "$out/signed" SIGN_PFX="$out/cert.pfx" SIGN_PASSWORD_FILE="$out/password"
+for f in Dunmoor.exe Kelvane.dll; do
+  unzip -p "$out"/signed/*.zip "$top/$f" >"$out/signed/$f"
+  osslsigncode verify -CAfile "$out/cert.pem" -in "$out/signed/$f" >"$out/$f.log" 2>&1 ||
+    { cat "$out/$f.log"; fail "$f in the signed zip has no signature that verifies"; }
+done
+echo "package: $zip holds the program and its texts; signed, each signature verifies"
