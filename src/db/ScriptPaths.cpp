@@ -5,6 +5,24 @@
 
 #include "crypto/ScriptFile.h"
 
+namespace {
+
+class HeldPlainFile : public IPlainScriptFile {
+  public:
+    explicit HeldPlainFile(ScriptPaths& paths) : paths_(paths) {}
+    FILE* Create() override { return PlatformCreateHeldFile(paths_.plain, paths_.heldPlain); }
+    void Discard() override { PlatformReleaseHeldFile(paths_.heldPlain, paths_.plain); }
+
+  private:
+    ScriptPaths& paths_;
+};
+
+} // namespace
+
+ScriptPaths::~ScriptPaths() {
+    PlatformReleaseHeldFile(heldPlain, plain);
+}
+
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName) {
     memset(path, 0, sizeof path);
     int n = snprintf(path, sizeof path, "%s\\%s", directory, fileName);
@@ -18,12 +36,13 @@ void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFile
     FormatScriptPath(paths.plain, directory, pair.plain);
 }
 
-void DecryptIfPresent(const ScriptPaths& paths) {
+void DecryptIfPresent(ScriptPaths& paths) {
     if (paths.encrypted[0] == '\0' || paths.plain[0] == '\0') {
         return;
     }
     FILE* input = fopen(paths.encrypted, "rb");
     if (input != nullptr) {
-        DecryptScriptFile(input, paths.plain);
+        HeldPlainFile plain(paths);
+        DecryptScriptFile(input, plain);
     }
 }

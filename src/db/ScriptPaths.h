@@ -20,13 +20,22 @@ constexpr ScriptFilePair kOraclePatch = {"QuenlorPatchOracleEn.dat", "QuenlorPat
 // so that it opens and deletes nothing rather than another file.
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName);
 
-// Both full paths of a pair in the program directory.
+// Both full paths of a pair in the program directory, and the plain file
+// while this decrypted it: held until the paths go out of scope, so that it
+// lasts exactly as long as its run, whichever way that ends.
 struct ScriptPaths {
-    char encrypted[kPathSize];
-    char plain[kPathSize];
+    ScriptPaths() = default;
+    ~ScriptPaths();
+    ScriptPaths(const ScriptPaths&) = delete;
+    ScriptPaths& operator=(const ScriptPaths&) = delete;
+
+    char encrypted[kPathSize] = {};
+    char plain[kPathSize] = {};
+    HeldFile heldPlain = nullptr;
 };
 void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFilePair& pair);
 
-// Opens the encrypted file and, when it opens, decrypts it into the plain
-// file (the result is not needed: a missing plain file shows in the run).
-void DecryptIfPresent(const ScriptPaths& paths);
+// Opens the encrypted file and, when it opens, decrypts it into the held
+// plain file (the result is not needed: a missing plain file shows in the
+// run).
+void DecryptIfPresent(ScriptPaths& paths);
