@@ -46,3 +46,15 @@ void DecryptIfPresent(ScriptPaths& paths) {
         DecryptScriptFile(input, plain);
     }
 }
+
+size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]) {
+    size_t count = 0;
+    for (const ScriptFilePair* pair : kAllScripts) {
+        char path[kPathSize];
+        FormatScriptPath(path, directory, pair->plain);
+        if (path[0] != '\0' && PlatformDeleteFile(path)) {
+            deleted[count++] = pair->plain;
+        }
+    }
+    return count;
+}

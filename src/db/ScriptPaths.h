@@ -16,6 +16,12 @@ constexpr ScriptFilePair kMySqlPatch = {"QuenlorPatchMySQLEn.dat", "QuenlorPatch
 constexpr ScriptFilePair kMsSqlPatch = {"QuenlorPatchEn.dat", "QuenlorPatch.dat"};
 constexpr ScriptFilePair kOraclePatch = {"QuenlorPatchOracleEn.dat", "QuenlorPatchOracle.dat"};
 
+// Every shipped script.
+constexpr size_t kScriptCount = 7;
+constexpr const ScriptFilePair* kAllScripts[kScriptCount] = {
+    &kMySqlSchema, &kMsSqlSchema, &kOracleSchema, &kInitialData,
+    &kMySqlPatch,  &kMsSqlPatch,  &kOraclePatch};
+
 // "%s\%s" of directory and file name. A path that does not fit is left empty,
 // so that it opens and deletes nothing rather than another file.
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName);
@@ -39,3 +45,8 @@ void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFile
 // plain file (the result is not needed: a missing plain file shows in the
 // run).
 void DecryptIfPresent(ScriptPaths& paths);
+
+// Deletes the plain files of the shipped scripts that a run cut short (a
+// power cut) left in directory: those seven names only, never an encrypted
+// file. deleted receives the names removed; returns how many.
+size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]);
