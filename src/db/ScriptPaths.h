@@ -26,9 +26,9 @@ constexpr const ScriptFilePair* kAllScripts[kScriptCount] = {
 // so that it opens and deletes nothing rather than another file.
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName);
 
-// Both full paths of a pair in the program directory, and the plain file
-// while this decrypted it: held until the paths go out of scope, so that it
-// lasts exactly as long as its run, whichever way that ends.
+// Both full paths of a pair in the program directory, and the hold on the
+// plain file that DecryptIfPresent made: released when the paths go out of
+// scope, so the file lasts as long as its run, whichever way that ends.
 struct ScriptPaths {
     ScriptPaths() = default;
     ~ScriptPaths();

@@ -84,8 +84,8 @@ void ReportUnrestrictedOnce(const char* path) {
     reported = true;
     char message[kPathSize + 128] = {};
     snprintf(message, sizeof message,
-             "%s: the access restriction could not be applied (no security descriptor kept); "
-             "the file is as open as its directory",
+             "%s: the access restriction could not be applied (only the administrators, "
+             "SYSTEM and the user were to open it)",
              path);
     OutputDebugStringA(message);
 }
