@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "app/AppDialogs.h"
@@ -9,7 +10,25 @@
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
+#include "db/ScriptPaths.h"
 #include "framework/Platform.h"
+
+namespace {
+
+// A run that a power cut ended left its plain script behind. One that another
+// start is running is held against deletion and stays. Each name removed
+// goes to the debugger output.
+void RemoveLeftoverPlainScripts(const char* programDirectory) {
+    const char* deleted[kScriptCount] = {};
+    const size_t count = DeleteLeftoverPlainScripts(programDirectory, deleted);
+    for (size_t i = 0; i < count; ++i) {
+        char message[96] = {};
+        snprintf(message, sizeof message, "Leftover plain script deleted: %s", deleted[i]);
+        PlatformDebugOutput(message);
+    }
+}
+
+} // namespace
 
 int CDunmoorApp::ParseCommandLine(ConnectionParams& params) {
     return ::ParseCommandLine(m_lpCmdLine, params);
@@ -27,6 +46,10 @@ BOOL CDunmoorApp::InitInstance() {
     BuildCipherTables();
     ExpandKey();
 
+    char programDirectory[kPathSize];
+    GetProgramDirectory(programDirectory);
+    RemoveLeftoverPlainScripts(programDirectory);
+
     SetRegistryKey("Local AppWizard-Generated Applications");
     if (!AfxOleInit()) {
         // No dialog runs: an unattended create asked for has not happened.
@@ -37,8 +60,6 @@ BOOL CDunmoorApp::InitInstance() {
         return FALSE;
     }
 
-    char programDirectory[kPathSize];
-    GetProgramDirectory(programDirectory);
     LoadDbLibrary(programDirectory);
 
     if (m_lpCmdLine[0] == '\0') {

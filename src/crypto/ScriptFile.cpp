@@ -16,11 +16,21 @@ static_assert(kChunkSize % kBlockSize == 0, "every block lies inside one chunk")
 uint8_t g_readBuffer[kChunkSize];
 uint8_t g_workBuffer[kChunkSize];
 
+class PlainFileAtPath : public IPlainScriptFile {
+  public:
+    explicit PlainFileAtPath(const char* path) : path_(path) {}
+    FILE* Create() override { return std::fopen(path_, "wb"); }
+    void Discard() override { std::remove(path_); }
+
+  private:
+    const char* path_;
+};
+
 // Closes both files and removes whatever part of the plain file was written.
-int Fail(FILE* input, FILE* plain, const char* plainPath) {
+int Fail(FILE* input, FILE* stream, IPlainScriptFile& plain) {
     std::fclose(input);
-    std::fclose(plain);
-    std::remove(plainPath);
+    std::fclose(stream);
+    plain.Discard();
     return kDecryptFailed;
 }
 
@@ -40,9 +50,9 @@ void DecryptChunk(size_t n) {
 
 } // namespace
 
-int DecryptScriptFile(FILE* input, const char* plainPath) {
-    FILE* plain = std::fopen(plainPath, "wb");
-    if (plain == nullptr) {
+int DecryptScriptFile(FILE* input, IPlainScriptFile& plain) {
+    FILE* stream = plain.Create();
+    if (stream == nullptr) {
         std::fclose(input);
         return kDecryptFailed;
     }
@@ -52,14 +62,14 @@ int DecryptScriptFile(FILE* input, const char* plainPath) {
         // A read error ends the loop like a failed write: the plain file
         // would otherwise be silently cut short.
         if (std::ferror(input)) {
-            return Fail(input, plain, plainPath);
+            return Fail(input, stream, plain);
         }
         if (n == 0) {
             break;
         }
         DecryptChunk(n);
-        if (std::fwrite(g_workBuffer, 1, n, plain) != n) {
-            return Fail(input, plain, plainPath);
+        if (std::fwrite(g_workBuffer, 1, n, stream) != n) {
+            return Fail(input, stream, plain);
         }
         if (n < kChunkSize) {
             break; // fread only returns less at the end of the file
@@ -67,9 +77,14 @@ int DecryptScriptFile(FILE* input, const char* plainPath) {
     }
     std::fclose(input);
     // Buffered bytes reach the disk only here; a full disk can show up now.
-    if (std::fclose(plain) != 0) {
-        std::remove(plainPath);
+    if (std::fclose(stream) != 0) {
+        plain.Discard();
         return kDecryptFailed;
     }
     return 0;
+}
+
+int DecryptScriptFile(FILE* input, const char* plainPath) {
+    PlainFileAtPath plain(plainPath);
+    return DecryptScriptFile(input, plain);
 }

@@ -5,6 +5,24 @@
 
 #include "crypto/ScriptFile.h"
 
+namespace {
+
+class HeldPlainFile : public IPlainScriptFile {
+  public:
+    explicit HeldPlainFile(ScriptPaths& paths) : paths_(paths) {}
+    FILE* Create() override { return PlatformCreateHeldFile(paths_.plain, paths_.heldPlain); }
+    void Discard() override { PlatformReleaseHeldFile(paths_.heldPlain, paths_.plain); }
+
+  private:
+    ScriptPaths& paths_;
+};
+
+} // namespace
+
+ScriptPaths::~ScriptPaths() {
+    PlatformReleaseHeldFile(heldPlain, plain);
+}
+
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName) {
     memset(path, 0, sizeof path);
     int n = snprintf(path, sizeof path, "%s\\%s", directory, fileName);
@@ -18,12 +36,25 @@ void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFile
     FormatScriptPath(paths.plain, directory, pair.plain);
 }
 
-void DecryptIfPresent(const ScriptPaths& paths) {
+void DecryptIfPresent(ScriptPaths& paths) {
     if (paths.encrypted[0] == '\0' || paths.plain[0] == '\0') {
         return;
     }
     FILE* input = fopen(paths.encrypted, "rb");
     if (input != nullptr) {
-        DecryptScriptFile(input, paths.plain);
+        HeldPlainFile plain(paths);
+        DecryptScriptFile(input, plain);
     }
+}
+
+size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]) {
+    size_t count = 0;
+    for (const ScriptFilePair* pair : kAllScripts) {
+        char path[kPathSize];
+        FormatScriptPath(path, directory, pair->plain);
+        if (path[0] != '\0' && PlatformDeleteFile(path)) {
+            deleted[count++] = pair->plain;
+        }
+    }
+    return count;
 }

@@ -16,17 +16,37 @@ constexpr ScriptFilePair kMySqlPatch = {"QuenlorPatchMySQLEn.dat", "QuenlorPatch
 constexpr ScriptFilePair kMsSqlPatch = {"QuenlorPatchEn.dat", "QuenlorPatch.dat"};
 constexpr ScriptFilePair kOraclePatch = {"QuenlorPatchOracleEn.dat", "QuenlorPatchOracle.dat"};
 
+// Every shipped script.
+constexpr size_t kScriptCount = 7;
+constexpr const ScriptFilePair* kAllScripts[kScriptCount] = {
+    &kMySqlSchema, &kMsSqlSchema, &kOracleSchema, &kInitialData,
+    &kMySqlPatch,  &kMsSqlPatch,  &kOraclePatch};
+
 // "%s\%s" of directory and file name. A path that does not fit is left empty,
 // so that it opens and deletes nothing rather than another file.
 void FormatScriptPath(char (&path)[kPathSize], const char* directory, const char* fileName);
 
-// Both full paths of a pair in the program directory.
+// Both full paths of a pair in the program directory, and the hold on the
+// plain file that DecryptIfPresent made: released when the paths go out of
+// scope, so the file lasts as long as its run, whichever way that ends.
 struct ScriptPaths {
-    char encrypted[kPathSize];
-    char plain[kPathSize];
+    ScriptPaths() = default;
+    ~ScriptPaths();
+    ScriptPaths(const ScriptPaths&) = delete;
+    ScriptPaths& operator=(const ScriptPaths&) = delete;
+
+    char encrypted[kPathSize] = {};
+    char plain[kPathSize] = {};
+    HeldFile heldPlain = nullptr;
 };
 void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFilePair& pair);
 
-// Opens the encrypted file and, when it opens, decrypts it into the plain
-// file (the result is not needed: a missing plain file shows in the run).
-void DecryptIfPresent(const ScriptPaths& paths);
+// Opens the encrypted file and, when it opens, decrypts it into the held
+// plain file (the result is not needed: a missing plain file shows in the
+// run).
+void DecryptIfPresent(ScriptPaths& paths);
+
+// Deletes the plain files of the shipped scripts that a run cut short (a
+// power cut) left in directory: those seven names only, never an encrypted
+// file. deleted receives the names removed; returns how many.
+size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]);

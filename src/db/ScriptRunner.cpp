@@ -152,7 +152,8 @@ void MoveProgress(IProgressBar* progressBar, long long accumulator, int batchCou
 
 // One pass over the script: the file is closed whichever way the pass ends.
 struct ScriptFile {
-    explicit ScriptFile(const char* path, const char* mode) : file(std::fopen(path, mode)) {}
+    explicit ScriptFile(const char* path, const char* mode)
+        : file(PlatformOpenForReading(path, mode)) {}
     ~ScriptFile() {
         if (file != nullptr) {
             std::fclose(file);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 constexpr size_t kPathSize = 260;
 
@@ -13,6 +14,26 @@ void GetProgramDirectory(char (&directory)[kPathSize]);
 
 // Deletes a file; false when it could not be deleted or did not exist.
 bool PlatformDeleteFile(const char* path);
+
+// A file held open by the program (null: none). The system deletes the file
+// once its hold is released and no stream reads it any more, or when the
+// process ends, however it ends.
+using HeldFile = void*;
+
+// Creates path anew as a held file that only the administrators, the system
+// and the process's own user may open; where the file system keeps no such
+// restriction the file is made all the same and the debugger output says so,
+// once. Returns a stream for binary writing (closing it keeps the hold) and
+// sets hold; null when the file cannot be made, with hold null and nothing
+// left at path.
+FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold);
+
+// Releases a hold (a null one is left alone). Hosts delete no file on close:
+// there the file is removed by its path.
+void PlatformReleaseHeldFile(HeldFile& hold, const char* path);
+
+// Opens an existing file for reading in mode "r" or "rb", a held one too.
+FILE* PlatformOpenForReading(const char* path, const char* mode);
 
 // Sends text to the debugger output.
 void PlatformDebugOutput(const char* text);

@@ -22,3 +22,26 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
 
 void PlatformDebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }
+
+// Hosts have no delete-on-close: the hold only marks the file as one that
+// must go, and releasing it removes the file by its path.
+namespace {
+char g_heldMark;
+}
+
+FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold) {
+    FILE* file = std::fopen(path, "wb");
+    hold = file != nullptr ? &g_heldMark : nullptr;
+    return file;
+}
+
+void PlatformReleaseHeldFile(HeldFile& hold, const char* path) {
+    if (hold != nullptr) {
+        std::remove(path);
+        hold = nullptr;
+    }
+}
+
+FILE* PlatformOpenForReading(const char* path, const char* mode) {
+    return std::fopen(path, mode);
+}

@@ -38,20 +38,27 @@ exe="Z:${dir//\//\\}\\Dunmoor.exe"
 drive() { "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
 main='title=Adatbázis létrehozása [Quenlor]'
 finish_shown() { [ "$(drive state "$main" 1007)" = "enabled=1 visible=1 checked=0" ]; }
-WINEDEBUG=+debugstr "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
-program=$!
-drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no >/dev/null
-drive select "$main" 1009 1 >/dev/null && sleep 0.5
-for field in "1000 $MARIADB_HOST" "1003 $MARIADB_PORT" "1001 $MARIADB_USER" "1002 $MARIADB_PASSWORD"; do
-  drive settext "$main" ${field%% *} "${field#* }" >/dev/null || fail "filling in control ${field%% *}"
-done
+# Starts the program (debugger output into $1) and fills in a MySQL set-up.
+start_setup() {
+  WINEDEBUG=+debugstr "${wine[@]}" "$dir/Dunmoor.exe" >"$1" 2>&1 &
+  program=$!
+  drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no >/dev/null
+  drive select "$main" 1009 1 >/dev/null && sleep 0.5
+  for field in "1000 $MARIADB_HOST" "1003 $MARIADB_PORT" "1001 $MARIADB_USER" "1002 $MARIADB_PASSWORD"; do
+    drive settext "$main" ${field%% *} "${field#* }" >/dev/null || fail "filling in control ${field%% *}"
+  done
+}
+# Mid-run: once rows are arriving, well before the last.
+wait_for_rows() {
+  for _ in $(seq 1 600); do
+    n=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows" 2>/dev/null) && [ "${n:-0}" -ge 200 ] && break
+    sleep 0.1
+  done
+}
+start_setup "$dir/dunmoor.out"
 
 drive click "$main" 1005 >/dev/null
-# The kill lands mid-run: once rows are arriving, well before the last.
-for _ in $(seq 1 600); do
-  n=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows" 2>/dev/null) && [ "${n:-0}" -ge 200 ] && break
-  sleep 0.1
-done
+wait_for_rows
 kill -9 "$(cat "$src/build/mariadb/mariadb.pid")" && echo "server killed at ${n:-0} rows of $rows"
 box=$(drive msgbox 'SQL Server nem érhető el.' ok)
 [ "$box" = "Dunmoor|SQL Server nem érhető el." ] || fail "after the kill (at ${n:-0} rows): box '$box'"
@@ -59,6 +66,8 @@ finish_shown && fail "the finish button showed after the lost server"
 reg_key query | grep -Eq 'DB Type|DB Info' && fail "settings saved after the lost server"
 for plain in QuenlorMySQL.dat Init.dat; do [ -e "$dir/$plain" ] && fail "$plain left behind"; done
 grep -aq 'connection lost after batch' "$dir/dunmoor.out" || fail "no reason on the debugger output"
+[ "$(grep -ac 'restriction could not be applied' "$dir/dunmoor.out")" -le 1 ] ||
+  fail "the unrestricted plain script reported more than once"
 
 start_server || fail "the server did not start again"
 # The half-built database is there now: it is replaced only after a yes. No
@@ -89,6 +98,23 @@ finish_shown || fail "the set-up did not complete with the server back"
 reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "DB Type not saved"
 drive click "$main" 1007 >/dev/null
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
+
+# The program killed mid-create, as Task Manager's "End task" kills it:
+# Wine's taskkill /f terminates the process (TerminateProcess), so none of
+# its code runs any more. The system still deletes the plain script it held.
+# (No database left to ask about, and no settings to patch from.)
+sql -e "DROP DATABASE IF EXISTS Quenlor"
+reg_key delete /f >/dev/null; reg_key add /f >/dev/null
+start_setup "$dir/killed.out"
+drive click "$main" 1005 >/dev/null
+wait_for_rows
+"${wine[@]}" taskkill /f /im Dunmoor.exe >/dev/null && echo "program killed at ${n:-0} rows of $rows" ||
+  fail "taskkill could not end Dunmoor.exe"
+timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe outlived taskkill"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" -lt $rows ] || fail "the run had ended before the kill"
+for plain in QuenlorMySQL.dat Init.dat; do
+  [ -e "$dir/$plain" ] && fail "$plain left behind by the killed program"
+done
 reg_key delete /f >/dev/null
 [ $status = 0 ] && echo "PASS: lost server"
 exit $status

@@ -34,6 +34,10 @@ expect() { # expect WHAT ACTUAL WANTED
 "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
 "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1 || fail "could not create $key"
 
+# A plain script left by a power cut goes at the start; a file of another
+# name stays, and so does every encrypted script.
+printf 'DROP TABLE roles\r\nGO\r\n' | tee "$dir/QuenlorPatchOracle.dat" >"$dir/QuenlorPatchOracle.dat.bak"
+
 "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
 program=$!
 
@@ -43,6 +47,11 @@ main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
 sleep 1
 shot main-dialog "$main"
+[ -e "$dir/QuenlorPatchOracle.dat" ] && fail "the leftover plain script is still there"
+[ -e "$dir/QuenlorPatchOracle.dat.bak" ] || fail "a file of another name was deleted"
+for sealed in "$bin"/dist/*En.dat; do
+  cmp -s "$sealed" "$dir/${sealed##*/}" || fail "${sealed##*/} is not intact"
+done
 
 expect "name" "$(drive gettext "$main" 1017)" "Quenlor"
 expect "server" "$(drive gettext "$main" 1000)" "localhost"

@@ -2,6 +2,8 @@
 // directory holding the sealed sample scripts.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstring>
 #include <string>
 
@@ -29,6 +31,65 @@ class CreateWorkflow : public WorkflowTest {
         }
     }
 };
+
+// What a library of the test's own sees of the plain schema during its run.
+std::string g_plainPath;
+DWORD g_unsharedDeleteOpen = 0;
+std::string g_plainDacl;
+bool g_daclProtected = false;
+
+int KELVANE_CALL ConnectAlways(ConnectionParams*) {
+    return 1;
+}
+
+int KELVANE_CALL InspectPlainScript(int, const char*, int) {
+    if (!g_plainDacl.empty() || !FileExists(g_plainPath)) {
+        return 0;
+    }
+    HANDLE file = CreateFileA(g_plainPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    g_unsharedDeleteOpen = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    CloseHandle(file);
+    alignas(8) BYTE descriptor[1024];
+    DWORD size = 0;
+    char* text = nullptr;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (GetFileSecurityA(g_plainPath.c_str(), DACL_SECURITY_INFORMATION, descriptor,
+                         sizeof descriptor, &size) &&
+        GetSecurityDescriptorControl(descriptor, &control, &revision) &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        g_daclProtected = (control & SE_DACL_PROTECTED) != 0;
+        g_plainDacl = text;
+        LocalFree(text);
+    }
+    return 0;
+}
+
+// First in this file: the restriction that could not be applied is reported
+// once per process.
+TEST_F(CreateWorkflow, PlainScriptIsHeldAndForAdministratorsOnlyDuringItsRun) {
+    CopyAllScripts();
+    g_plainPath = dir_ + "\\QuenlorMySQL.dat";
+    SetDbEntryPoints(ConnectAlways, InspectPlainScript);
+    ConnectionParams params = Connection(MySql, "Quenlor");
+
+    ASSERT_EQ(CreateDatabase(0, params, &bar_, MySql), 1);
+
+    EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
+    EXPECT_EQ(g_unsharedDeleteOpen, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    ASSERT_FALSE(g_plainDacl.empty()) << "the plain schema's descriptor was not read";
+    for (const char* others : {";WD)", ";BU)", ";AU)"}) {
+        EXPECT_EQ(g_plainDacl.find(others), std::string::npos) << g_plainDacl;
+    }
+    if (!g_daclProtected) {
+        EXPECT_NE(DebugOutput().find("restriction could not be applied"), std::string::npos);
+        GTEST_SKIP() << "this file system keeps no security descriptor; read back: " << g_plainDacl;
+    }
+    EXPECT_EQ(g_plainDacl.rfind("D:P(A;;FA;;;BA)(A;;FA;;;SY)(A;;FA;;;S-1-5-", 0), 0u)
+        << g_plainDacl;
+}
 
 TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
     CopyAllScripts();
