@@ -75,7 +75,7 @@ TEST_F(CreateWorkflow, PlainScriptIsHeldAndForAdministratorsOnlyDuringItsRun) {
     SetDbEntryPoints(ConnectAlways, InspectPlainScript);
     ConnectionParams params = Connection(MySql, "Quenlor");
 
-    ASSERT_EQ(CreateDatabase(0, params, &bar_, MySql), 1);
+    ASSERT_EQ(Create(0, params, MySql), CreateResult::Created);
 
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
     EXPECT_EQ(g_unsharedDeleteOpen, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
