@@ -112,15 +112,44 @@ bool HasWordSwitch(const char* argumentText, const char* word) {
     return false;
 }
 
-bool HasQuietSwitch(const char* argumentText) {
+bool NamesPassword(const char* argumentText) {
     char workingCopy[kWorkingCopySize] = {};
     CopyField(workingCopy, argumentText);
-    for (const char* at = strstr(workingCopy, "/q"); at != nullptr; at = strstr(at + 1, "/q")) {
-        const bool startsWord = at == workingCopy || at[-1] == ' ';
-        const bool endsWord = at[2] == '\0' || at[2] == ' ';
-        if (startsWord && endsWord) {
-            return true;
+    return strstr(workingCopy, "/p") != nullptr;
+}
+
+std::string MaskPassword(const char* argumentText) {
+    std::string masked = argumentText;
+    const size_t at = masked.find("/p");
+    if (at != std::string::npos) {
+        const size_t value = at + 2;
+        const size_t end = masked.find(' ', value);
+        masked.replace(value, (end == std::string::npos ? masked.size() : end) - value, "***");
+    }
+    return masked;
+}
+
+bool TakeLogSwitch(std::string& argumentText, std::string& path) {
+    static const char kSwitch[] = "/log:";
+    const size_t switchLength = sizeof kSwitch - 1;
+    for (size_t at = 0; at < argumentText.size(); ++at) {
+        const bool startsWord = at == 0 || argumentText[at - 1] == ' ';
+        if (!startsWord || !StartsWithIgnoringCase(argumentText.c_str() + at, kSwitch)) {
+            continue;
         }
+        size_t begin = at + switchLength;
+        size_t end = argumentText.find(' ', begin);
+        if (begin < argumentText.size() && argumentText[begin] == '"') {
+            end = argumentText.find('"', ++begin);
+        }
+        const size_t stop = end == std::string::npos ? argumentText.size() : end;
+        path = argumentText.substr(begin, stop - begin);
+        // Blanks in its place: the other switches never see a path, and
+        // every value keeps the blank that ends it.
+        const size_t wordEnd =
+            stop < argumentText.size() && argumentText[stop] == '"' ? stop + 1 : stop;
+        argumentText.replace(at, wordEnd - at, wordEnd - at, ' ');
+        return true;
     }
     return false;
 }

@@ -1,7 +1,10 @@
 // The switches of an unattended create: /s server, /i user id, /p password,
 // /w Windows authentication, /P port, /q no message boxes, /replace re-create
-// an existing database; "/find" anywhere asks for the dialog.
+// an existing database; "/find" anywhere asks for the dialog; /log:<path>
+// names the run log in either mode.
 #pragma once
+
+#include <string>
 
 #include "common/KelvaneInterface.h"
 
@@ -17,12 +20,20 @@ int ParseCommandLine(const char* argumentText, ConnectionParams& params);
 // the int range instead of overflowing.
 int ParseLeadingInt(const char* text);
 
-// True when "/q" stands as a word of its own in the working copy: at the start
-// or after a blank, and followed by a blank or the end. A value runs up to the
-// next blank, so "/q" inside one (a password "ab/q") is never the switch.
-bool HasQuietSwitch(const char* argumentText);
-
 // True when word (a switch such as "/replace") stands as a word of its own in
 // the working copy, in any letter case: at the start or after a blank, and
 // followed by a blank or the end.
 bool HasWordSwitch(const char* argumentText, const char* word);
+
+// True when "/p" occurs in the working copy, as ParseCommandLine sees it: a
+// password was given on the command line, even an empty one.
+bool NamesPassword(const char* argumentText);
+
+// The argument text with the value of the first "/p" replaced by "***", for
+// the run log.
+std::string MaskPassword(const char* argumentText);
+
+// Takes "/log:<path>" (a word of its own, in any letter case; a path in
+// double quotes may hold blanks) out of argumentText, leaving blanks in its
+// place, and gives its path. False when there is none.
+bool TakeLogSwitch(std::string& argumentText, std::string& path);

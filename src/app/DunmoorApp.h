@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/KelvaneInterface.h"
 #include "framework/WinApp.h"
@@ -14,15 +15,23 @@ class CDunmoorApp : public CWinApp {
     // was already there and kept.
     int ExitInstance() override { return m_exitStatus; }
 
-    // Fills params from the argument text: 1 for an unattended create, 0 when
-    // "/find" is present (params untouched).
+    // Fills params from the argument text (without its /log: switch): 1 for
+    // an unattended create, 0 when "/find" is present (params untouched).
     int ParseCommandLine(ConnectionParams& params);
 
     // 1 when the program was started with non-empty arguments. Set once.
     int32_t launchedWithCommandLine = 0;
 
   private:
+    // Everything after the cipher is ready: the run log, the mode, the dialog.
+    // Returns the exit status.
+    int Run(const char* programDirectory);
+    int RunUnattended(ConnectionParams& params);
+    void LogStart(bool unattended) const;
+
     int m_exitStatus = 0;
+    // The argument text without "/log:<path>" and its surrounding blanks.
+    std::string m_arguments;
 };
 
 // The single application object.

@@ -11,8 +11,17 @@ constexpr const char* kServerKey = "Software\\Moravel\\Quenlor Server";
 // The server's configuration vocabulary, in order, ended by a null entry.
 extern const char* const kServerValueNames[12];
 
-// 1 when the key could be opened for writing (all values written or tried).
-bool SaveServerConfig(const SavedConnection& saved, int dbType);
+// Where saving failed: the value (null for the key itself) and the system's
+// error code.
+struct SaveFailure {
+    const char* value = nullptr;
+    long error = 0;
+};
+
+// 1 when the key could be opened for writing and every value was written. A
+// value that cannot be written does not stop the others; the first failure
+// goes into failure when given.
+bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure = nullptr);
 
 // 1 when "DB Type" and "DB Info" were read and params (cleared by the caller)
 // has been filled.

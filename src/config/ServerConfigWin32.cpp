@@ -35,35 +35,43 @@ constexpr size_t kQueryBufferSize = 260;
 // the other view, find no key, and save settings the server never reads.
 constexpr REGSAM kServerKeyView = KEY_WOW64_32KEY;
 
-HKEY OpenServerKey(REGSAM access) {
+HKEY OpenServerKey(REGSAM access, LONG* error = nullptr) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | kServerKeyView, &key) !=
-        ERROR_SUCCESS) {
-        return nullptr;
+    const LONG opened =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | kServerKeyView, &key);
+    if (error != nullptr) {
+        *error = opened;
     }
-    return key;
+    return opened == ERROR_SUCCESS ? key : nullptr;
 }
 
-// Write results are not examined: a value that cannot be written does not
-// stop the others.
-void SetDword(HKEY key, ValueIndex index, DWORD value) {
-    RegSetValueExA(key, kServerValueNames[index], 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&value), sizeof value);
+// The first value that could not be written is the one reported.
+void Note(SaveFailure* failure, ValueIndex index, LONG result) {
+    if (result != ERROR_SUCCESS && failure != nullptr && failure->error == 0) {
+        failure->value = kServerValueNames[index];
+        failure->error = result;
+    }
 }
 
-void SetOpenSslPath(HKEY key) {
+// A value that cannot be written does not stop the others.
+LONG SetDword(HKEY key, ValueIndex index, DWORD value) {
+    return RegSetValueExA(key, kServerValueNames[index], 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LONG SetOpenSslPath(HKEY key) {
     char path[256] = {};
     CopyField(path, kOpenSslPath);
     const DWORD size = static_cast<DWORD>(std::strlen(path) + 1);
-    RegSetValueExA(key, kServerValueNames[kOpenSslPathValue], 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(path), size);
+    return RegSetValueExA(key, kServerValueNames[kOpenSslPathValue], 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(path), size);
 }
 
-void SetDbInfo(HKEY key, const SavedConnection& saved) {
+LONG SetDbInfo(HKEY key, const SavedConnection& saved) {
     uint8_t encrypted[kDbInfoSize] = {};
     EncodeDbInfo(saved, encrypted);
-    RegSetValueExA(key, kServerValueNames[kDbInfoValue], 0, REG_BINARY, encrypted,
-                   sizeof encrypted);
+    return RegSetValueExA(key, kServerValueNames[kDbInfoValue], 0, REG_BINARY, encrypted,
+                          sizeof encrypted);
 }
 
 // Reads a value of at most 256 bytes into buffer (zeroed first); size is the
@@ -89,18 +97,25 @@ bool ReadDbType(HKEY key, int32_t& dbType) {
 
 } // namespace
 
-bool SaveServerConfig(const SavedConnection& saved, int dbType) {
-    HKEY key = OpenServerKey(KEY_WRITE);
+bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure) {
+    SaveFailure first;
+    LONG opened = ERROR_SUCCESS;
+    HKEY key = OpenServerKey(KEY_WRITE, &opened);
     if (key == nullptr) {
-        return false;
+        first.error = opened;
+    } else {
+        Note(&first, kDbTypeValue, SetDword(key, kDbTypeValue, static_cast<DWORD>(dbType)));
+        Note(&first, kTcpPortValue, SetDword(key, kTcpPortValue, kQuenlorTcpPort));
+        Note(&first, kMaxConnectionValue,
+             SetDword(key, kMaxConnectionValue, kQuenlorMaxConnections));
+        Note(&first, kOpenSslPathValue, SetOpenSslPath(key));
+        Note(&first, kDbInfoValue, SetDbInfo(key, saved));
+        RegCloseKey(key);
     }
-    SetDword(key, kDbTypeValue, static_cast<DWORD>(dbType));
-    SetDword(key, kTcpPortValue, kQuenlorTcpPort);
-    SetDword(key, kMaxConnectionValue, kQuenlorMaxConnections);
-    SetOpenSslPath(key);
-    SetDbInfo(key, saved);
-    RegCloseKey(key);
-    return true;
+    if (failure != nullptr) {
+        *failure = first;
+    }
+    return first.error == 0;
 }
 
 bool LoadServerConfig(ConnectionParams& params) {

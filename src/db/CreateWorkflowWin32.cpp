@@ -1,8 +1,11 @@
 // Provisioning a new database: connect, create, run the schema and the
 // initial data, save the settings. The settings are saved only at the very
 // end, so a failed create leaves the registry as it was.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "common/BoundedCopy.h"
 #include "config/ServerConfig.h"
@@ -10,9 +13,12 @@
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
+#include "db/RunReport.h"
 #include "db/ScriptPaths.h"
 #include "db/ScriptRunner.h"
 #include "db/Workflows.h"
+#include "framework/EventLog.h"
+#include "framework/RunLog.h"
 
 namespace {
 
@@ -39,13 +45,16 @@ bool ConnectToServer(ConnectionParams& params) {
     // Put back on both paths: the caller's record keeps the name it gave.
     CopyField(params.databaseName, savedName);
     if (connected == 0) {
-        Messages().ShowError(kStrServerUnreachable);
-        // The library's reason, for an administrator with a debug viewer.
+        // The library's reason: in the log before the box, on the debugger
+        // output (for an administrator with a debug viewer) once it is closed.
         char reason[kErrorTextSize + 1] = {};
         CopyBounded(reason, sizeof reason, params.errorText, sizeof params.errorText);
+        LogLine("Connection failed: %s", reason);
+        Messages().ShowError(kStrServerUnreachable);
         PlatformDebugOutput(reason);
         return false;
     }
+    LogLine("Connected to the server");
     return true;
 }
 
@@ -55,7 +64,7 @@ void ReportKept(const char* name, const char* server) {
              "Database %s already exists on %s (or could not be checked): nothing changed; "
              "/replace re-creates it",
              name, server);
-    PlatformDebugOutput(reason);
+    LogAndDebug(reason);
 }
 
 bool RunSchemaScript(const char* directory, int dbType, IProgressBar* progressBar) {
@@ -102,12 +111,14 @@ Decision DecideOnExisting(const char* name, const ConnectionParams& params, int 
                           ExistingDatabase existing) {
     switch (ProbeDatabase(name, dbType)) {
     case DatabaseProbe::Absent:
+        LogLine("Existence check: no database %s yet", name);
         return Decision::Create;
     case DatabaseProbe::ConnectionLost:
-        PlatformDebugOutput("Create stopped: the connection was lost during the existence check");
+        LogAndDebug("Create stopped: the connection was lost during the existence check");
         Messages().ShowError(kStrCreateFailed);
         return Decision::Stop;
     case DatabaseProbe::Exists:
+        LogLine("Existence check: database %s is there (or the check failed)", name);
         break;
     }
     char server[kTextFieldSize + 1] = {};
@@ -127,7 +138,25 @@ Decision DecideOnExisting(const char* name, const ConnectionParams& params, int 
     return Decision::Keep;
 }
 
-void SaveSettings(const ConnectionParams& params, const char* effectiveName, int dbType) {
+// Which key, which view, which value and why, for the log and the debugger.
+void ReportNotSaved(const SaveFailure& failure) {
+    char why[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(failure.error), 0, why, sizeof why - 1, nullptr);
+    why[strcspn(why, "\r\n")] = '\0';
+    char reason[512];
+    snprintf(reason, sizeof reason,
+             "Settings not saved: HKEY_LOCAL_MACHINE\\%s (32-bit registry view), %s%s%s: %s "
+             "(error %ld)",
+             kServerKey, failure.value != nullptr ? "value \"" : "the key itself",
+             failure.value != nullptr ? failure.value : "", failure.value != nullptr ? "\"" : "",
+             why, failure.error);
+    LogAndDebug(reason);
+}
+
+// The database is there whatever happens here; settings that cannot be saved
+// are still a failure, since the Quenlor server would not find it.
+bool SaveSettings(const ConnectionParams& params, const char* effectiveName, int dbType) {
     SavedConnection saved;
     memset(&saved, 0, sizeof saved);
     CopyBounded(saved.userId, sizeof saved.userId, params.userId, sizeof params.userId);
@@ -137,21 +166,44 @@ void SaveSettings(const ConnectionParams& params, const char* effectiveName, int
     saved.port = params.port;
     saved.valid = 1;
     saved.windowsAuth = params.windowsAuth;
-    SaveServerConfig(saved, dbType);
+    SaveFailure failure;
+    if (!SaveServerConfig(saved, dbType, &failure)) {
+        ReportNotSaved(failure);
+        Messages().ShowError(kStrSettingsNotSaved);
+        return false;
+    }
+    LogLine("Settings saved in HKEY_LOCAL_MACHINE\\%s (32-bit registry view)", kServerKey);
+    return true;
 }
 
-} // namespace
+void ReportCreateOutcome(CreateResult result, const std::string& database) {
+    switch (result) {
+    case CreateResult::Created:
+        ReportOutcome(RunEvent::CreateSucceeded, ("Created " + database).c_str());
+        break;
+    case CreateResult::SettingsNotSaved:
+        ReportOutcome(RunEvent::CreateFailed,
+                      ("Created " + database + ", but its settings could not be saved").c_str());
+        break;
+    case CreateResult::KeptExisting:
+        ReportOutcome(RunEvent::DatabaseKept,
+                      ("Kept " + database + ", which already exists: nothing changed").c_str());
+        break;
+    case CreateResult::Failed:
+        ReportOutcome(RunEvent::CreateFailed, ("Creating " + database + " failed").c_str());
+        break;
+    }
+}
 
-CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
-                            IProgressBar* progressBar, int dbType, ExistingDatabase existing) {
+CreateResult Provision(int launchedWithCommandLine, ConnectionParams& params,
+                       IProgressBar* progressBar, int dbType, ExistingDatabase existing,
+                       const char* effectiveName) {
     char directory[kPathSize];
     GetProgramDirectory(directory);
 
     if (!ConnectToServer(params)) {
         return CreateResult::Failed;
     }
-    char effectiveName[kTextFieldSize] = {};
-    CopyField(effectiveName, EffectiveDatabaseName(launchedWithCommandLine, params));
     switch (DecideOnExisting(effectiveName, params, dbType, existing)) {
     case Decision::Create:
         break;
@@ -162,8 +214,7 @@ CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& param
     }
     if (CreateDatabaseObjects(effectiveName, launchedWithCommandLine, dbType) == 0) {
         if (DbConnectionLost()) {
-            PlatformDebugOutput("Create stopped: the connection was lost during the creation "
-                                "statements");
+            LogAndDebug("Create stopped: the connection was lost during the creation statements");
         }
         Messages().ShowError(kStrCreateFailed);
         return CreateResult::Failed;
@@ -171,6 +222,19 @@ CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& param
     if (!RunSchemaScript(directory, dbType, progressBar) || !RunInitialData(directory)) {
         return CreateResult::Failed;
     }
-    SaveSettings(params, effectiveName, dbType);
-    return CreateResult::Created;
+    return SaveSettings(params, effectiveName, dbType) ? CreateResult::Created
+                                                       : CreateResult::SettingsNotSaved;
+}
+
+} // namespace
+
+CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
+                            IProgressBar* progressBar, int dbType, ExistingDatabase existing) {
+    char effectiveName[kTextFieldSize] = {};
+    CopyField(effectiveName, EffectiveDatabaseName(launchedWithCommandLine, params));
+    LogConnection("Create", params, dbType, effectiveName);
+    const CreateResult result =
+        Provision(launchedWithCommandLine, params, progressBar, dbType, existing, effectiveName);
+    ReportCreateOutcome(result, DatabaseOn(params, dbType, effectiveName));
+    return result;
 }

@@ -16,6 +16,7 @@
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "framework/Platform.h"
+#include "framework/RunLog.h"
 
 namespace {
 
@@ -67,7 +68,11 @@ int Execute(const char* format, const char* a, const char* b = "", const char* c
     if (!FormatBounded(statement, sizeof statement, format, a, b, c, d, e)) {
         return kNotSent;
     }
-    return QueryExecuteDB(0, statement, 0);
+    const int result = QueryExecuteDB(0, statement, 0);
+    if (result < 0) {
+        LogLine("Statement refused (result %d): %s", result, statement);
+    }
+    return result;
 }
 
 // A name that could reach outside the data directory once put into a path.

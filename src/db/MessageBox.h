@@ -11,6 +11,8 @@ constexpr unsigned kStrInstallCaption = 105;
 // %1 the database, %2 the server.
 constexpr unsigned kStrReplaceQuestion = 106;
 constexpr unsigned kStrDatabaseKept = 107;
+// Names the Quenlor key: the database is there, its settings are not.
+constexpr unsigned kStrSettingsNotSaved = 108;
 
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.

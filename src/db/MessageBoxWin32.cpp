@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "db/MessageBox.h"
+#include "framework/LoggedBox.h"
 #include "framework/Platform.h"
 #include "framework/UiThread.h"
 #include "framework/WinApp.h"
@@ -67,7 +68,7 @@ HWND BoxOwner() {
 // which owns their owner, and waits for the answer.
 int ShowBox(const BoxText& box, UINT style) {
     int answer = 0;
-    RunOnUiThread([&] { answer = MessageBoxW(BoxOwner(), box.text, box.title, style); });
+    RunOnUiThread([&] { answer = ShowLoggedBox(BoxOwner(), box.text, box.title, style); });
     return answer;
 }
 
@@ -98,6 +99,7 @@ class QuietMessageSink final : public IMessageSink {
 
   private:
     static void Say(const BoxText& box) {
+        LogBoxText(box.title, box.text);
         wchar_t line[MAX_PATH + 2 + kTextSize] = {};
         std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", box.title, box.text);
         char output[sizeof line] = {};

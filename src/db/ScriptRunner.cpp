@@ -17,6 +17,7 @@
 
 #include "db/DbLibrary.h"
 #include "framework/Platform.h"
+#include "framework/RunLog.h"
 
 namespace {
 
@@ -130,14 +131,20 @@ void ReportFailedBatch(long long number, int result, const std::string& batch) {
     char message[kReportedLineLength + 80];
     std::snprintf(message, sizeof message, "Script batch %lld failed (result %d): %.*s", number,
                   result, static_cast<int>(shown), batch.c_str() + first);
-    PlatformDebugOutput(message);
+    LogAndDebug(message);
 }
 
 void ReportLostConnection(long long number) {
     char message[96];
     std::snprintf(message, sizeof message, "Script run stopped: connection lost after batch %lld",
                   number);
-    PlatformDebugOutput(message);
+    LogAndDebug(message);
+}
+
+// The script's own name, without its directory.
+const char* FileName(const char* path) {
+    const char* slash = std::strrchr(path, '\\');
+    return slash != nullptr ? slash + 1 : path;
 }
 
 void MoveProgress(IProgressBar* progressBar, long long accumulator, int batchCount) {
@@ -186,12 +193,14 @@ int CountBatches(const char* path) {
 int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
     ScriptFile script(path, "rb");
     if (script.file == nullptr) {
+        LogLine("Script %s could not be opened", FileName(path));
         return 0;
     }
     PieceReader reader(script.file);
     std::string batch;
     batch.reserve(kBatchBufferSize);
     long long executed = 0;
+    long long refused = 0;
     const char* text = nullptr;
     size_t length = 0;
     while (reader.Next(text, length)) {
@@ -204,6 +213,7 @@ int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
         ++executed;
         const int result = QueryExecuteDB(0, batch.c_str(), 0);
         if (result < 0) {
+            ++refused;
             ReportFailedBatch(executed, result, batch);
             // The library is asked only here, so a batch that succeeds costs
             // nothing more. The rest of the script must not run on a new
@@ -216,5 +226,7 @@ int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
         batch.clear();
         MoveProgress(progressBar, executed * 100, batchCount);
     }
+    LogLine("Script %s: %lld batches, %lld refused by the server", FileName(path), executed,
+            refused);
     return 1;
 }

@@ -18,6 +18,9 @@ enum class CreateResult {
     // The database exists and stays as it was: nothing was dropped, deleted,
     // created or saved.
     KeptExisting,
+    // The database was created, but its settings could not be saved (the key
+    // is missing or refused): a failure, though the database is there.
+    SettingsNotSaved,
 };
 
 // Provisions a new database and saves the settings. params.databaseName is

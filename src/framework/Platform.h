@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <cstdio>
 
 constexpr size_t kPathSize = 260;
@@ -37,6 +38,9 @@ FILE* PlatformOpenForReading(const char* path, const char* mode);
 
 // Sends text to the debugger output.
 void PlatformDebugOutput(const char* text);
+
+// Text in the system's ANSI code page as UTF-8 (hosts take it as it is).
+std::string PlatformAnsiToUtf8(const char* text);
 
 // Tests: makes GetProgramDirectory report directory instead (null or empty
 // restores the real one on Windows).

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "framework/Platform.h"
+#include "framework/RunLog.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void ReportUnrestrictedOnce(const char* path) {
              "%s: the access restriction could not be applied (only the administrators, "
              "SYSTEM and the user were to open it)",
              path);
-    OutputDebugStringA(message);
+    LogAndDebug(message);
 }
 
 // Only this handle may delete the file (no FILE_SHARE_DELETE): a second

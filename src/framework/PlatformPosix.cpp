@@ -23,6 +23,10 @@ bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
 
 void PlatformDebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }
 
+std::string PlatformAnsiToUtf8(const char* text) {
+    return text;
+}
+
 // Hosts have no delete-on-close: the hold only marks the file as one that
 // must go, and releasing it removes the file by its path.
 namespace {

@@ -25,6 +25,7 @@ int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceEx
     case CreateResult::KeptExisting:
         return kExitDatabaseKept;
     case CreateResult::Failed:
+    case CreateResult::SettingsNotSaved:
         break;
     }
     return kExitFailed;

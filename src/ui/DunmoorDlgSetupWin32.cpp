@@ -81,6 +81,8 @@ void CDunmoorDlg::OnCreateDone(CreateResult result) {
     LockInput(false);
     switch (result) {
     case CreateResult::Created:
+    case CreateResult::SettingsNotSaved:
+        // The database is there; the workflow said why its settings are not.
         ShowDlgItem(IDC_SETUP, SW_HIDE);
         ShowDlgItem(IDC_FINISH, SW_SHOW);
         break;

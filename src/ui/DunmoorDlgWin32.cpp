@@ -9,6 +9,7 @@
 #include "common/KelvaneInterface.h"
 #include "config/ServerConfig.h"
 #include "db/DatabaseName.h"
+#include "framework/LoggedBox.h"
 #include "framework/WinApp.h"
 #include "ui/AboutDlg.h"
 #include "ui/DBNameDialog.h"
@@ -121,7 +122,7 @@ void CDunmoorDlg::AskToInstall() {
     wchar_t caption[256] = {};
     LoadStringW(AfxGetInstanceHandle(), IDS_INSTALL_QUESTION, question, 256);
     LoadStringW(AfxGetInstanceHandle(), IDS_INSTALL_CAPTION, caption, 256);
-    if (MessageBoxW(m_hWnd, question, caption, kInstallQuestionStyle) == IDYES) {
+    if (ShowLoggedBox(m_hWnd, question, caption, kInstallQuestionStyle) == IDYES) {
         InstallSqlExpress();
     }
 }

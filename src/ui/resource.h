@@ -19,6 +19,7 @@
 #define IDS_INSTALL_CAPTION 105
 #define IDS_REPLACE_QUESTION 106
 #define IDS_DATABASE_KEPT 107
+#define IDS_SETTINGS_NOT_SAVED 108
 
 // The About item of the system menus
 #define IDM_ABOUTBOX 16

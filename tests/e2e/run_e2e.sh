@@ -34,8 +34,23 @@ case "$scenario" in
   unreachable|quiet) export KELVANE_CONNECT=0 ;;
   exists) export KELVANE_RESULTS=-1 ;;
 esac
-if [ "$scenario" = quiet ]; then arguments+=(/q) debug=(env WINEDEBUG=+debugstr); fi
-"${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
+# The events reach Wine's eventlog channel. The create names its run log
+# with /log: and a quoted path holding blanks, exactly as typed, which only a
+# batch file hands over unchanged.
+runlog=$dir/Dunmoor.log
+debug=(env WINEDEBUG=+eventlog)
+if [ "$scenario" = quiet ]; then # and a run log that cannot be written
+  arguments+=(/q '/log:Z:\no\such\folder\d.log') debug=(env WINEDEBUG=+debugstr,+eventlog)
+fi
+if [ "$scenario" = create ]; then
+  runlog="$dir/run logs/Dunmoor run.log"
+  mkdir -p "$dir/run logs"
+  printf '%s %s /log:"%s"\r\nexit %%errorlevel%%\r\n' "$exe" "${arguments[*]}" "$(winpath "$runlog")" \
+    >"$dir/create.bat"
+  "${debug[@]}" "${wine[@]}" cmd /c "$(winpath "$dir/create.bat")" >"$dir/dunmoor.out" 2>&1 &
+else
+  "${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
+fi
 program=$!
 
 if [ "$scenario" = unreachable ]; then
@@ -61,6 +76,24 @@ want_status=1
 [ "$scenario" = create ] && want_status=0
 [ "$scenario" = exists ] && want_status=2
 [ "$exit_status" = "$want_status" ] || fail "exit status $exit_status, expected $want_status"
+# The run log: UTF-8 with its mark, CRLF, the password masked, the outcome
+# and the exit status; the same outcome as an event.
+check_log() { # check_log LOG STATUS OUTCOME
+  [ "$(head -c 3 "$1" | xxd -p)" = efbbbf ] || fail "no run log with its byte order mark at $1"
+  grep -qv $'\r$' "$1" && fail "a line of the run log without CRLF"
+  grep -aq secret "$1" && fail "the password is in the run log"
+  grep -aq 'Command line: /sdbhost /isa /p\*\*\* ' "$1" || fail "the masked command line is not logged"
+  grep -aq "Outcome: $3" "$1" || fail "no outcome '$3' in the run log"
+  grep -aq "Exit status $2"$'\r$' "$1" || fail "no exit status $2 in the run log"
+  grep -aq "eventlog:ReportEventW L\"$3" "$dir/dunmoor.out" || fail "no event '$3'"
+}
+case "$scenario" in
+  create) check_log "$runlog" 0 "Created database Quenlor on dbhost:1500 (MS SQL Server)" ;;
+  exists) check_log "$runlog" 2 "Kept database Quenlor" ;;
+  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed" ;;
+  quiet) [ "$(grep -ac 'Run log .* cannot be opened' "$dir/dunmoor.out")" = 1 ] ||
+    fail "the unwritable run log was not reported once" ;;
+esac
 if [ -f "$dir/progress.bmp" ]; then
   convert "$dir/progress.bmp" "$screens/progress-$scenario.png" 2>/dev/null ||
     cp "$dir/progress.bmp" "$screens/progress-$scenario.bmp"
@@ -113,13 +146,19 @@ else
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
 fi
 if [ "$scenario" = exists ]; then
-  # Asked to replace it, the same run drops and creates it unasked.
-  "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /REPLACE >"$dir/replace.out" 2>&1
+  # Asked to replace it, the same run drops and creates it unasked; the
+  # password comes from the environment. With the server's key gone the
+  # settings cannot be saved: a failure, though the database is there.
+  "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+  DUNMOOR_PASSWORD=secret "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /P1500 /q /REPLACE \
+    >"$dir/replace.out" 2>&1
   replaced=$?
-  [ "$replaced" = 0 ] || fail "/replace ended with status $replaced"
+  [ "$replaced" = 1 ] || fail "/replace without the key ended with status $replaced"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
-  "${wine[@]}" reg query "$key" /reg:32 2>/dev/null | grep -q 'DB Info' || fail "/replace saved nothing"
+  [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$connect" ] || fail "DUNMOOR_PASSWORD not taken"
+  grep -aq 'Settings not saved: HKEY_LOCAL_MACHINE.*Quenlor Server (32-bit registry view)' "$runlog" ||
+    fail "the unsaved settings are not in the run log"
 fi
 if [ "$scenario" = quiet ]; then
   # The texts of both boxes (the workflow's and the dialog's) and the

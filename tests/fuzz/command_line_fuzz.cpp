@@ -1,5 +1,5 @@
 // ParseCommandLine on arbitrary argument text, checked against a plain model
-// of the switch rules, HasQuietSwitch against the words between blanks, and
+// of the switch rules, HasWordSwitch("/q") against the words between blanks, and
 // ParseLeadingInt against strtoll clamped to int.
 #include <cerrno>
 #include <climits>
@@ -44,7 +44,8 @@ bool ReferenceQuiet(const std::string& copy) {
     size_t start = 0;
     for (;;) {
         const size_t blank = copy.find(' ', start);
-        if (copy.substr(start, blank - start) == "/q") {
+        const std::string word = copy.substr(start, blank - start);
+        if (word == "/q" || word == "/Q") {
             return true;
         }
         if (blank == std::string::npos) {
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memset(&params, kSentinel, sizeof params);
     const std::string copy = std::string(argumentText).substr(0, kWorkingCopySize - 1);
     const int result = ParseCommandLine(argumentText, params);
-    FUZZ_CHECK(HasQuietSwitch(argumentText) == ReferenceQuiet(copy));
+    FUZZ_CHECK(HasWordSwitch(argumentText, "/q") == ReferenceQuiet(copy));
 
     if (copy.find("/find") != std::string::npos) {
         FUZZ_CHECK(result == 0);

@@ -117,20 +117,34 @@ TEST(ParseCommandLine, OverLongArgumentTextIsCutToTheWorkingCopy) {
     EXPECT_EQ(Parse(std::string(300, 'a') + "/find").result, 1);
 }
 
-TEST(HasQuietSwitch, OnlyAWordOfItsOwnAndNeverPartOfAValue) {
-    for (const char* text : {"/q", "/q /sdb", "/sdb /q", "/sdb  /q  /psecret"}) {
-        EXPECT_TRUE(HasQuietSwitch(text)) << text;
+TEST(HasWordSwitch, OnlyAWordOfItsOwnInAnyCaseAndNeverPartOfAValue) {
+    for (const char* text : {"/q", "/Q /sdb", "/sdb /q", "/sdb  /q  /psecret"}) {
+        EXPECT_TRUE(HasWordSwitch(text, "/q")) << text;
     }
-    for (const char* text : {"/pab/q", "/p/q", "/q1", "/qx /sdb", "x/q", "/s\t/q", "/Q"}) {
-        EXPECT_FALSE(HasQuietSwitch(text)) << text;
+    for (const char* text : {"/pab/q", "/p/q", "/q1", "/qx /sdb", "x/q", "/s\t/q"}) {
+        EXPECT_FALSE(HasWordSwitch(text, "/q")) << text;
     }
+    EXPECT_TRUE(HasWordSwitch("/sdb /RePlace", "/replace"));
+    EXPECT_FALSE(HasWordSwitch("/p/replace", "/replace"));
     // The other switches read as before: the password still runs to its blank.
     Parsed p = Parse("/sdb /q /pab/q /isa");
     EXPECT_STREQ(p.params.password, "ab/q");
     EXPECT_STREQ(p.params.server, "db");
     EXPECT_STREQ(p.params.userId, "sa");
     // Beyond the working copy it is not seen, like every other switch.
-    EXPECT_FALSE(HasQuietSwitch((std::string(300, 'a') + " /q").c_str()));
+    EXPECT_FALSE(HasWordSwitch((std::string(300, 'a') + " /q").c_str(), "/q"));
+}
+
+// The run log's path leaves the text, so no switch is read inside it.
+TEST(TakeLogSwitch, QuotedPathsMayHoldBlanksAndThePasswordIsMasked) {
+    std::string text = "/sdb /LOG:\"C:\\My /sLogs\\d.log\" /psecret /isa";
+    std::string path;
+    ASSERT_TRUE(TakeLogSwitch(text, path));
+    EXPECT_EQ(path, "C:\\My /sLogs\\d.log");
+    EXPECT_STREQ(Parse(text).params.server, "db");
+    EXPECT_EQ(MaskPassword(text.c_str()).find("secret"), std::string::npos);
+    EXPECT_NE(MaskPassword(text.c_str()).find("/p*** /isa"), std::string::npos);
+    EXPECT_FALSE(TakeLogSwitch(text, path));
 }
 
 TEST(ParseLeadingInt, ReadsLikeAtoiWithoutOverflow) {

@@ -263,12 +263,18 @@ TEST_F(CreateWorkflow, MissingInitialDataFailsQuietlyAndSavesNothing) {
     EXPECT_FALSE(RegistryHas("DB Info"));
 }
 
-TEST_F(CreateWorkflow, StillSucceedsWhenTheSettingsCannotBeSaved) {
+// The database is there, but the Quenlor server would not find it: a
+// failure, with the key, its view and the reason reported.
+TEST_F(CreateWorkflow, SettingsThatCannotBeSavedFailTheCreate) {
     CopyAllScripts();
     RemoveServerKey();
     ConnectionParams params = Connection(MySql, "Quenlor");
-    EXPECT_EQ(Create(0, params, MySql), CreateResult::Created);
-    EXPECT_EQ(Messages(), Ids{});
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::SettingsNotSaved);
+    EXPECT_EQ(Messages(), Ids{kStrSettingsNotSaved});
+    EXPECT_NE(DebugOutput().find("Settings not saved: HKEY_LOCAL_MACHINE\\Software\\Moravel\\"
+                                 "Quenlor Server (32-bit registry view), the key itself"),
+              std::string::npos)
+        << DebugOutput();
 }
 
 TEST_F(CreateWorkflow, WithoutALibraryTakesTheConnectionFailurePath) {

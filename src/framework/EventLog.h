@@ -1,0 +1,14 @@
+// The outcome of each create and patch as one event of the source "Dunmoor"
+// in the Application event log, where event forwarding gathers it from a
+// fleet of servers. The ids are fixed (see DunmoorEvents.mc):
+//   1000 create succeeded (information)   1001 create failed (error)
+//   1002 database exists, nothing changed (warning)
+//   1100 patch succeeded (information)     1101 patch failed (error)
+#pragma once
+
+enum class RunEvent { CreateSucceeded, CreateFailed, DatabaseKept, PatchSucceeded, PatchFailed };
+
+// Writes summary (ANSI) as the outcome line of the run log and reports it as
+// the event, with the run log's path. The event source is registered first,
+// pointing at this program's message table, when it is missing.
+void ReportOutcome(RunEvent event, const char* summary);

@@ -1,0 +1,92 @@
+#include "framework/EventLog.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "DunmoorEvents.h"
+#include "framework/RunLog.h"
+
+namespace {
+
+constexpr wchar_t kSource[] = L"Dunmoor";
+constexpr wchar_t kSourceKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Dunmoor";
+
+struct EventKind {
+    DWORD id;
+    WORD type;
+};
+
+EventKind KindOf(RunEvent event) {
+    switch (event) {
+    case RunEvent::CreateSucceeded:
+        return {MSG_CREATE_SUCCEEDED, EVENTLOG_INFORMATION_TYPE};
+    case RunEvent::CreateFailed:
+        return {MSG_CREATE_FAILED, EVENTLOG_ERROR_TYPE};
+    case RunEvent::DatabaseKept:
+        return {MSG_DATABASE_KEPT, EVENTLOG_WARNING_TYPE};
+    case RunEvent::PatchSucceeded:
+        return {MSG_PATCH_SUCCEEDED, EVENTLOG_INFORMATION_TYPE};
+    case RunEvent::PatchFailed:
+        break;
+    }
+    return {MSG_PATCH_FAILED, EVENTLOG_ERROR_TYPE};
+}
+
+std::wstring Widen(const char* text, UINT codePage) {
+    const int length = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// The Event Viewer finds the texts through the source's EventMessageFile:
+// this program, whose message table is compiled in. The elevated program
+// (re)registers the source when it is missing or names a file that is gone,
+// as when the program directory moved.
+void RegisterSource() {
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH - 1);
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return; // not elevated: the event still goes, without its text
+    }
+    wchar_t named[MAX_PATH] = {};
+    DWORD size = sizeof named - sizeof named[0];
+    const bool present = RegQueryValueExW(key, L"EventMessageFile", nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(named), &size) == ERROR_SUCCESS;
+    if (!present || GetFileAttributesW(named) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
+        RegSetValueExW(key, L"EventMessageFile", 0, REG_EXPAND_SZ,
+                       reinterpret_cast<const BYTE*>(program),
+                       static_cast<DWORD>((wcslen(program) + 1) * sizeof(wchar_t)));
+        RegSetValueExW(key, L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&types),
+                       sizeof types);
+    }
+    RegCloseKey(key);
+}
+
+} // namespace
+
+void ReportOutcome(RunEvent event, const char* summary) {
+    LogLine("Outcome: %s", summary);
+    static bool registered = false;
+    if (!registered) {
+        RegisterSource();
+        registered = true;
+    }
+    HANDLE source = RegisterEventSourceW(nullptr, kSource);
+    if (source == nullptr) {
+        LogLine("The Application event log refused the event (error %lu)", GetLastError());
+        return;
+    }
+    const std::wstring line = Widen(summary, CP_ACP);
+    const std::wstring log = Widen(RunLogPath()[0] != '\0' ? RunLogPath() : "(none)", CP_ACP);
+    LPCWSTR strings[] = {line.c_str(), log.c_str()};
+    const EventKind kind = KindOf(event);
+    ReportEventW(source, kind.type, 0, kind.id, nullptr, 2, 0, strings, nullptr);
+    DeregisterEventSource(source);
+}

@@ -1,0 +1,32 @@
+// The run log: what every run did, for the administrator and the deployment
+// tool, who keep log files rather than the debugger output. UTF-8 with a
+// byte order mark and CRLF line ends, one timestamped line per entry. It
+// never holds a password. A log that cannot be written never changes what
+// the program does: the debugger output says so once, and the run goes on.
+#pragma once
+
+#include <cstddef>
+
+// Past this size, at the start of a run, the log becomes "<path>.1"
+// (replacing an older one) and a new log begins.
+constexpr long kRunLogLimit = 1024 * 1024;
+
+// Opens path (ANSI) for this run's lines; false when it cannot be written.
+bool OpenRunLog(const char* path);
+// The first line of a run: a rule, the local time with its UTC offset, and
+// what runs (ANSI).
+void LogRunHeader(const char* description);
+// The path of the open log, or "" when none is open.
+const char* RunLogPath();
+void CloseRunLog();
+
+// One entry of UTF-8 text; each line break in it starts a line of its own.
+void LogUtf8(const char* text);
+// One entry from text in the ANSI code page, printf style.
+void LogLine(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// An entry (ANSI) that also goes to the debugger output, as it always has.
+void LogAndDebug(const char* text);

@@ -1,0 +1,46 @@
+// The run log's bound: past 1 MiB at the start of a run it becomes ".1",
+// replacing the older one, and a new log begins with its byte order mark.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "framework/RunLog.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(RunLog, PastItsBoundALogMakesRoomAndANewOneBegins) {
+    const std::string path = "run_log_test.log";
+    std::ofstream(path + ".1", std::ios::binary) << "the older one";
+    std::ofstream(path, std::ios::binary) << std::string(kRunLogLimit, 'x');
+
+    // At the bound it is kept and appended to, with no second mark.
+    ASSERT_TRUE(OpenRunLog(path.c_str()));
+    LogUtf8("a\nb");
+    CloseRunLog();
+    const std::string kept = Read(path);
+    ASSERT_GT(kept.size(), static_cast<size_t>(kRunLogLimit));
+    EXPECT_EQ(kept.find("\xEF\xBB\xBF"), std::string::npos);
+    EXPECT_EQ(kept.substr(kept.size() - 16), "a\r\n          b\r\n");
+
+    ASSERT_TRUE(OpenRunLog(path.c_str()));
+    LogLine("after %d", 1);
+    CloseRunLog();
+    EXPECT_EQ(Read(path + ".1"), kept);
+    const std::string fresh = Read(path);
+    EXPECT_EQ(fresh.rfind("\xEF\xBB\xBF", 0), 0u);
+    EXPECT_EQ(fresh.substr(fresh.size() - 9), "after 1\r\n");
+    std::remove(path.c_str());
+    std::remove((path + ".1").c_str());
+}
+
+} // namespace
