@@ -7,16 +7,6 @@
 
 namespace {
 
-// A record field may lack its NUL when a caller filled it carelessly; read it
-// only up to the field's end.
-template <size_t N> std::string FieldText(const char (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != '\0') {
-        ++n;
-    }
-    return std::string(field, n);
-}
-
 // Every value goes in braces, with '}' doubled, so a password holding ';' or
 // '=' stays one value and cannot add attributes of its own.
 void Append(std::string& out, const char* key, const std::string& value) {

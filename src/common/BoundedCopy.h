@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 inline void CopyBounded(char* dest, size_t destSize, const char* source,
                         size_t sourceSize = static_cast<size_t>(-1)) {
@@ -21,4 +22,14 @@ inline void CopyBounded(char* dest, size_t destSize, const char* source,
 
 template <size_t N> inline void CopyField(char (&dest)[N], const char* source) {
     CopyBounded(dest, N, source);
+}
+
+// A record field's text, read only up to the field's end: a field filled
+// carelessly may lack its NUL.
+template <size_t N> std::string FieldText(const char (&field)[N]) {
+    size_t n = 0;
+    while (n < N && field[n] != '\0') {
+        ++n;
+    }
+    return std::string(field, n);
 }

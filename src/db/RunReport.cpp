@@ -1,19 +1,7 @@
 #include "db/RunReport.h"
 
+#include "common/BoundedCopy.h"
 #include "framework/RunLog.h"
-
-namespace {
-
-// A record field read only up to its end, NUL or not.
-template <size_t N> std::string Field(const char (&field)[N]) {
-    size_t n = 0;
-    while (n < N && field[n] != '\0') {
-        ++n;
-    }
-    return std::string(field, n);
-}
-
-} // namespace
 
 std::string EngineName(int dbType) {
     switch (dbType) {
@@ -29,7 +17,7 @@ std::string EngineName(int dbType) {
 }
 
 std::string DatabaseOn(const ConnectionParams& params, int dbType, const char* database) {
-    std::string server = Field(params.server);
+    std::string server = FieldText(params.server);
     if (params.port > 0) {
         server += ':' + std::to_string(params.port);
     }
@@ -40,7 +28,7 @@ void LogConnection(const char* action, const ConnectionParams& params, int dbTyp
                    const char* database) {
     const std::string authentication = params.windowsAuth == 1
                                            ? "Windows authentication"
-                                           : "server authentication as " + Field(params.userId);
+                                           : "server authentication as " + FieldText(params.userId);
     LogLine("%s: %s, %s", action, DatabaseOn(params, dbType, database).c_str(),
             authentication.c_str());
 }
