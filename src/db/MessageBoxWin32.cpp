@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <string>
 
 #include "db/MessageBox.h"
 #include "framework/LoggedBox.h"
 #include "framework/Platform.h"
 #include "framework/UiThread.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -27,14 +29,6 @@ void ApplicationTitle(wchar_t (&title)[MAX_PATH]) {
     }
 }
 
-void Widen(const char* ansi, wchar_t (&wide)[MAX_PATH]) {
-    wide[0] = L'\0';
-    if (ansi != nullptr) {
-        MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, MAX_PATH - 1);
-        wide[MAX_PATH - 1] = L'\0';
-    }
-}
-
 // What a box with a string-table text shows: %1 and %2 of the text replaced
 // by the inserts, with nothing else of the inserts interpreted.
 struct BoxText {
@@ -42,12 +36,10 @@ struct BoxText {
         ApplicationTitle(title);
         wchar_t pattern[kTextSize] = {};
         LoadStringW(AfxGetInstanceHandle(), stringId, pattern, kTextSize - 1);
-        wchar_t first[MAX_PATH];
-        wchar_t second[MAX_PATH];
-        Widen(inserts.first, first);
-        Widen(inserts.second, second);
-        DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(first),
-                            reinterpret_cast<DWORD_PTR>(second)};
+        const std::wstring first = AnsiToWide(inserts.first != nullptr ? inserts.first : "");
+        const std::wstring second = AnsiToWide(inserts.second != nullptr ? inserts.second : "");
+        DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(first.c_str()),
+                            reinterpret_cast<DWORD_PTR>(second.c_str())};
         if (FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, pattern, 0,
                            0, text, kTextSize, reinterpret_cast<va_list*>(args)) == 0) {
             lstrcpynW(text, pattern, kTextSize);

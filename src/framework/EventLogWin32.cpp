@@ -6,6 +6,7 @@
 
 #include "DunmoorEvents.h"
 #include "framework/RunLog.h"
+#include "framework/WideText.h"
 
 namespace {
 
@@ -32,14 +33,6 @@ EventKind KindOf(RunEvent event) {
         break;
     }
     return {MSG_PATCH_FAILED, EVENTLOG_ERROR_TYPE};
-}
-
-std::wstring Widen(const char* text, UINT codePage) {
-    const int length = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
-    wide.resize(wide.size() - 1);
-    return wide;
 }
 
 // The Event Viewer finds the texts through the source's EventMessageFile:
@@ -83,8 +76,8 @@ void ReportOutcome(RunEvent event, const char* summary) {
         LogLine("The Application event log refused the event (error %lu)", GetLastError());
         return;
     }
-    const std::wstring line = Widen(summary, CP_ACP);
-    const std::wstring log = Widen(RunLogPath()[0] != '\0' ? RunLogPath() : "(none)", CP_ACP);
+    const std::wstring line = AnsiToWide(summary);
+    const std::wstring log = AnsiToWide(RunLogPath()[0] != '\0' ? RunLogPath() : "(none)");
     LPCWSTR strings[] = {line.c_str(), log.c_str()};
     const EventKind kind = KindOf(event);
     ReportEventW(source, kind.type, 0, kind.id, nullptr, 2, 0, strings, nullptr);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/Platform.h"
+#include "framework/WideText.h"
 
 namespace {
 char g_testDirectory[kPathSize] = {};
@@ -33,20 +34,28 @@ bool PlatformDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
 
 void PlatformDebugOutput(const char* text) { OutputDebugStringA(text); }
 
-std::string PlatformAnsiToUtf8(const char* text) {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (wideLength <= 0) {
-        return std::string();
+std::wstring AnsiToWide(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) {
+        return std::wstring();
     }
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], wideLength);
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
+std::string WideToUtf8(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return std::string();
     }
     std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], length, nullptr, nullptr);
     utf8.resize(static_cast<size_t>(length - 1));
     return utf8;
+}
+
+std::string PlatformAnsiToUtf8(const char* text) {
+    return WideToUtf8(AnsiToWide(text).c_str());
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/LoggedBox.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "ui/resource.h"
 
@@ -42,11 +43,7 @@ void CDBNameDialog::OnNameOk() {
     }
     CWinApp* app = AfxGetApp();
     const char* caption = app != nullptr ? app->m_pszAppName : "";
-    wchar_t wideCaption[MAX_PATH] = {};
-    wchar_t wideText[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, caption, -1, wideCaption, MAX_PATH - 1);
-    MultiByteToWideChar(CP_ACP, 0, kTooLongText, -1, wideText, 63);
-    ShowLoggedBox(m_hWnd, wideText, wideCaption, MB_OK);
+    ShowLoggedBox(m_hWnd, AnsiToWide(kTooLongText).c_str(), AnsiToWide(caption).c_str(), MB_OK);
 }
 
 void CDBNameDialog::OnDefaultName() {
