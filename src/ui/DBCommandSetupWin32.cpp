@@ -4,7 +4,6 @@
 
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
-#include "db/ProgressBarWin32.h"
 #include "db/Workflows.h"
 #include "ui/resource.h"
 

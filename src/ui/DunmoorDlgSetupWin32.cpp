@@ -10,7 +10,6 @@
 #include "app/DunmoorApp.h"
 #include "common/KelvaneInterface.h"
 #include "db/MessageBox.h"
-#include "db/ProgressBarWin32.h"
 #include "db/Workflows.h"
 #include "framework/Platform.h"
 #include "ui/SqlExpress.h"
