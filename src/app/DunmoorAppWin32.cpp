@@ -19,6 +19,8 @@
 namespace {
 
 constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
+// The whole argument text that asks for the list of switches.
+constexpr char kUsageSwitch[] = "/?";
 
 // A run that a power cut ended left its plain script behind. One that another
 // start is running is held against deletion and stays. Each name removed
@@ -82,9 +84,12 @@ BOOL CDunmoorApp::InitInstance() {
 }
 
 void CDunmoorApp::LogStart(bool unattended) const {
-    const char* mode = unattended            ? "unattended create"
-                       : m_arguments.empty() ? "interactive"
-                                             : "interactive (/find)";
+    const char* mode =
+        unattended ? (HasWordSwitch(m_arguments.c_str(), "/check") ? "unattended check (/check)"
+                                                                   : "unattended create")
+        : m_arguments == kUsageSwitch ? "usage (/?)"
+        : m_arguments.empty()         ? "interactive"
+                                      : "interactive (/find)";
     LogRunHeader((std::string("Dunmoor ") + DUNMOOR_FILE_VERSION + ", " +
                   (sizeof(void*) == 8 ? "64-bit" : "32-bit") + ", " + mode)
                      .c_str());
@@ -103,8 +108,14 @@ int CDunmoorApp::Run(const char* programDirectory) {
 
     ConnectionParams params;
     memset(&params, 0, sizeof params);
-    const bool unattended = !m_arguments.empty() && ParseCommandLine(params) == 1;
+    const bool usage = m_arguments == kUsageSwitch;
+    const bool unattended = !usage && !m_arguments.empty() && ParseCommandLine(params) == 1;
     LogStart(unattended);
+    if (usage) {
+        // What every command-line tool answers: nothing is connected or run.
+        Messages().ShowNotice(NoticeKind::Information, kStrUsage, BoxInserts());
+        return 0;
+    }
     RemoveLeftoverPlainScripts(programDirectory);
 
     SetRegistryKey("Local AppWizard-Generated Applications");
@@ -134,5 +145,6 @@ int CDunmoorApp::RunUnattended(ConnectionParams& params) {
     if (HasWordSwitch(m_arguments.c_str(), "/q")) {
         UseQuietMessages();
     }
-    return RunCreateDialog(*this, params, HasWordSwitch(m_arguments.c_str(), "/replace"));
+    return RunCreateDialog(*this, params, HasWordSwitch(m_arguments.c_str(), "/replace"),
+                           HasWordSwitch(m_arguments.c_str(), "/check"));
 }

@@ -23,6 +23,11 @@ struct SaveFailure {
 // goes into failure when given.
 bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure = nullptr);
 
+// Whether SaveServerConfig could write: the key exists in the 32-bit view and
+// opens for setting and reading values. Nothing is written. On false,
+// failure (when given) holds the system's reason for the key itself.
+bool CanSaveServerConfig(SaveFailure* failure = nullptr);
+
 // 1 when "DB Type" and "DB Info" were read and params (cleared by the caller)
 // has been filled.
 bool LoadServerConfig(ConnectionParams& params);

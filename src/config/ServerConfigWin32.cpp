@@ -154,3 +154,17 @@ void LoadSavedServerName(char (&server)[kTextFieldSize]) {
     }
     RegCloseKey(key);
 }
+
+bool CanSaveServerConfig(SaveFailure* failure) {
+    LONG opened = ERROR_SUCCESS;
+    HKEY key = OpenServerKey(KEY_SET_VALUE | KEY_QUERY_VALUE, &opened);
+    if (key == nullptr) {
+        if (failure != nullptr) {
+            *failure = SaveFailure();
+            failure->error = opened;
+        }
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}

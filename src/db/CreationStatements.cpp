@@ -135,7 +135,7 @@ int CreateMySql(const char* name) {
 
 // A server that went down no longer locks the files of a database that is
 // still in its catalogue: after a lost connection they must stay.
-int CreateMsSql(const char* name, int launchedWithCommandLine) {
+int CreateMsSql(const char* name, int launchedWithCommandLine, bool serverIsThisMachine) {
     if (Lost(Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
                      "DROP DATABASE %s",
                      name, name))) {
@@ -146,7 +146,11 @@ int CreateMsSql(const char* name, int launchedWithCommandLine) {
         if (Lost(created)) {
             return 0;
         }
-        DeleteLeftoverFiles(name, launchedWithCommandLine);
+        if (serverIsThisMachine) {
+            DeleteLeftoverFiles(name, launchedWithCommandLine);
+        } else {
+            LogLine("Leftover data files left alone: the server is another machine");
+        }
         created = Execute("CREATE DATABASE %s", name);
         if (Lost(created)) {
             return 0;
@@ -181,12 +185,13 @@ DatabaseProbe ProbeDatabase(const char* name, int dbType) {
     return DbConnectionLost() ? DatabaseProbe::ConnectionLost : DatabaseProbe::Exists;
 }
 
-int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType) {
+int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType,
+                          bool serverIsThisMachine) {
     switch (dbType) {
     case MySql:
         return CreateMySql(name);
     case MsSql:
-        return CreateMsSql(name, launchedWithCommandLine);
+        return CreateMsSql(name, launchedWithCommandLine, serverIsThisMachine);
     case Oracle:
         // Nothing to create on this engine before its schema script.
         return 1;

@@ -19,5 +19,10 @@ DatabaseProbe ProbeDatabase(const char* name, int dbType);
 // Returns 1 when the database was created and selected (Oracle: always), else
 // 0. name is the effective database name. A lost connection stops the
 // sequence at the statement that found it: nothing more is sent, and no
-// leftover file is deleted.
-int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType);
+// leftover file is deleted. On Microsoft SQL Server the files an earlier
+// database left in the default data directory are deleted only when
+// serverIsThisMachine: another machine's files are not on this disk, and
+// the ones that are belong to a local instance that has nothing to do with
+// this create.
+int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType,
+                          bool serverIsThisMachine);

@@ -13,3 +13,10 @@ inline const char* EffectiveDatabaseName(int launchedWithCommandLine,
                                          const ConnectionParams& params) {
     return launchedWithCommandLine ? kDefaultDatabaseName : params.databaseName;
 }
+
+// The statements carry the name unquoted and the existence check compares it
+// as a string, so only names that every engine takes unquoted and compares
+// exactly are accepted: 1 to 31 letters of the ANSI code page, digits and
+// underscores, not starting with a digit. Anything else (a blank, a quote, a
+// backtick, a semicolon) could make a statement other than the one meant.
+bool IsAcceptedDatabaseName(const char* name);

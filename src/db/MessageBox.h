@@ -14,6 +14,23 @@ constexpr unsigned kStrDatabaseKept = 107;
 // Names the Quenlor key: the database is there, its settings are not.
 constexpr unsigned kStrSettingsNotSaved = 108;
 
+// What a create checks before it changes anything. %1 the file's name.
+constexpr unsigned kStrScriptNotReady = 109;
+// The Quenlor key, its view: missing or not writable.
+constexpr unsigned kStrKeyNotWritable = 110;
+// %1 the name typed, refused before any statement.
+constexpr unsigned kStrNameRefused = 111;
+// Oracle: %1 the user, %2 the server; the schema is never emptied.
+constexpr unsigned kStrSchemaHoldsTables = 112;
+// /check: %1 the database, %2 the server.
+constexpr unsigned kStrCheckWouldCreate = 113;
+constexpr unsigned kStrCheckWouldReplace = 114;
+constexpr unsigned kStrCheckExists = 115;
+// The switches, for /?.
+constexpr unsigned kStrUsage = 116;
+// %1 batches refused of %2.
+constexpr unsigned kStrBatchesRefused = 117;
+
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.
 struct BoxInserts {
@@ -21,12 +38,20 @@ struct BoxInserts {
     const char* second = nullptr;
 };
 
+// The icon of an OK box that reports no failure.
+enum class NoticeKind { Warning, Information };
+
 class IMessageSink {
   public:
     // An application error box (OK button, MB_ICONERROR) with a string-table text.
     virtual void ShowError(unsigned stringId, const BoxInserts& inserts) = 0;
     // A warning with Yes and No buttons, No the default one; true for Yes.
     virtual bool AskYesNo(unsigned stringId, const BoxInserts& inserts) = 0;
+    // An OK box with a warning or an information icon; shown as an error
+    // box by sinks that tell no icons apart.
+    virtual void ShowNotice(NoticeKind, unsigned stringId, const BoxInserts& inserts) {
+        ShowError(stringId, inserts);
+    }
 
     void ShowError(unsigned stringId) { ShowError(stringId, BoxInserts()); }
 

@@ -74,6 +74,10 @@ class Win32MessageSink final : public IMessageSink {
         return ShowBox(BoxText(stringId, inserts), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
                IDYES;
     }
+    void ShowNotice(NoticeKind kind, unsigned stringId, const BoxInserts& inserts) override {
+        const UINT icon = kind == NoticeKind::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+        ShowBox(BoxText(stringId, inserts), MB_OK | icon);
+    }
 };
 
 // "<caption>: <text>" in the ANSI code page, as the library's reason beside it.
@@ -87,6 +91,9 @@ class QuietMessageSink final : public IMessageSink {
     bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
         Say(BoxText(stringId, inserts));
         return false;
+    }
+    void ShowNotice(NoticeKind, unsigned stringId, const BoxInserts& inserts) override {
+        Say(BoxText(stringId, inserts));
     }
 
   private:
@@ -106,9 +113,13 @@ IMessageSink* g_sink = &g_defaultSink;
 
 } // namespace
 
-IMessageSink& Messages() { return *g_sink; }
+IMessageSink& Messages() {
+    return *g_sink;
+}
 
-void SetMessageSink(IMessageSink* sink) { g_sink = sink != nullptr ? sink : &g_defaultSink; }
+void SetMessageSink(IMessageSink* sink) {
+    g_sink = sink != nullptr ? sink : &g_defaultSink;
+}
 
 void UseQuietMessages() {
     g_sink = &g_quietSink;

@@ -1,5 +1,6 @@
 #include "db/ScriptPaths.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -36,15 +37,16 @@ void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFile
     FormatScriptPath(paths.plain, directory, pair.plain);
 }
 
-void DecryptIfPresent(ScriptPaths& paths) {
+Decryption DecryptIfPresent(ScriptPaths& paths) {
     if (paths.encrypted[0] == '\0' || paths.plain[0] == '\0') {
-        return;
+        return Decryption::Missing;
     }
     FILE* input = fopen(paths.encrypted, "rb");
-    if (input != nullptr) {
-        HeldPlainFile plain(paths);
-        DecryptScriptFile(input, plain);
+    if (input == nullptr) {
+        return errno == ENOENT ? Decryption::Missing : Decryption::Unreadable;
     }
+    HeldPlainFile plain(paths);
+    return DecryptScriptFile(input, plain) == 0 ? Decryption::Done : Decryption::Failed;
 }
 
 size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]) {

@@ -41,10 +41,17 @@ struct ScriptPaths {
 };
 void FormScriptPaths(ScriptPaths& paths, const char* directory, const ScriptFilePair& pair);
 
+// What became of a decryption.
+enum class Decryption {
+    Done,       // the held plain file is complete
+    Missing,    // no encrypted file of that name
+    Unreadable, // it is there but cannot be opened for reading
+    Failed,     // damaged, or the plain file could not be written: none left
+};
+
 // Opens the encrypted file and, when it opens, decrypts it into the held
-// plain file (the result is not needed: a missing plain file shows in the
-// run).
-void DecryptIfPresent(ScriptPaths& paths);
+// plain file.
+Decryption DecryptIfPresent(ScriptPaths& paths);
 
 // Deletes the plain files of the shipped scripts that a run cut short (a
 // power cut) left in directory: those seven names only, never an encrypted

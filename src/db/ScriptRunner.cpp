@@ -191,6 +191,11 @@ int CountBatches(const char* path) {
 }
 
 int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
+    BatchTally unused;
+    return RunScript(path, progressBar, batchCount, unused);
+}
+
+int RunScript(const char* path, IProgressBar* progressBar, int batchCount, BatchTally& tally) {
     ScriptFile script(path, "rb");
     if (script.file == nullptr) {
         LogLine("Script %s could not be opened", FileName(path));
@@ -211,9 +216,11 @@ int RunScript(const char* path, IProgressBar* progressBar, int batchCount) {
             continue;
         }
         ++executed;
+        ++tally.sent;
         const int result = QueryExecuteDB(0, batch.c_str(), 0);
         if (result < 0) {
             ++refused;
+            ++tally.refused;
             ReportFailedBatch(executed, result, batch);
             // The library is asked only here, so a batch that succeeds costs
             // nothing more. The rest of the script must not run on a new

@@ -13,3 +13,12 @@ int CountBatches(const char* path);
 // opened, or when the library reports the connection lost after a failed
 // batch (the run stops there).
 int RunScript(const char* path, IProgressBar* progressBar, int batchCount);
+
+// The batches a run sent and those the server refused, added up over runs.
+struct BatchTally {
+    long long sent = 0;
+    long long refused = 0;
+};
+
+// RunScript, adding this run's batches to tally.
+int RunScript(const char* path, IProgressBar* progressBar, int batchCount, BatchTally& tally);

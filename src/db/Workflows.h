@@ -14,7 +14,13 @@ enum class ExistingDatabase {
 
 enum class CreateResult {
     Failed, // after the messages the failure calls for
+    // Something the create needs (the name, a script, the Quenlor key) is not
+    // there: nothing was sent, and a box has named what is missing.
+    NotReady,
     Created,
+    // Created and saved, but the server refused batches of the scripts: a
+    // success (the scripts may rely on a statement failing), in plain sight.
+    CreatedWithRefusedBatches,
     // The database exists and stays as it was: nothing was dropped, deleted,
     // created or saved.
     KeptExisting,
@@ -23,10 +29,28 @@ enum class CreateResult {
     SettingsNotSaved,
 };
 
-// Provisions a new database and saves the settings. params.databaseName is
-// blanked for the connection and put back.
+// The batches the server refused during a create, of those sent.
+struct RefusedBatches {
+    long long refused = 0;
+    long long sent = 0;
+};
+
+// Provisions a new database and saves the settings. Nothing is sent before
+// the name, both scripts and the Quenlor key have been found ready (the
+// scripts are decrypted then, and run later). params.databaseName is blanked
+// for the connection and put back. refused, when given, receives the
+// batches the server refused.
 CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
-                            IProgressBar* progressBar, int dbType, ExistingDatabase existing);
+                            IProgressBar* progressBar, int dbType, ExistingDatabase existing,
+                            RefusedBatches* refused = nullptr);
+
+// What the same create would come to, short of the server refusing a
+// statement: the checks before the first change, the connection and the
+// existence check, then nothing more. Nothing is dropped, created, run,
+// deleted or saved. The result is shown (a box, the run log, the debugger).
+enum class CheckResult { Failed, WouldCreate, WouldReplace, Exists };
+CheckResult CheckCreate(int launchedWithCommandLine, ConnectionParams& params, int dbType,
+                        ExistingDatabase existing);
 
 // Brings an existing database up to date with the engine's patch script.
 // 1 when the script ran (or the engine is unknown), 0 on failure. Silent.

@@ -3,10 +3,18 @@
 // fleet of servers. The ids are fixed (see DunmoorEvents.mc):
 //   1000 create succeeded (information)   1001 create failed (error)
 //   1002 database exists, nothing changed (warning)
+//   1003 created, but the server refused batches of its scripts (warning)
 //   1100 patch succeeded (information)     1101 patch failed (error)
 #pragma once
 
-enum class RunEvent { CreateSucceeded, CreateFailed, DatabaseKept, PatchSucceeded, PatchFailed };
+enum class RunEvent {
+    CreateSucceeded,
+    CreateFailed,
+    DatabaseKept,
+    CreatedWithRefusedBatches,
+    PatchSucceeded,
+    PatchFailed,
+};
 
 // Writes summary (ANSI) as the outcome line of the run log and reports it as
 // the event, with the run log's path. The event source is registered first,

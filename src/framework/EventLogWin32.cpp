@@ -27,6 +27,8 @@ EventKind KindOf(RunEvent event) {
         return {MSG_CREATE_FAILED, EVENTLOG_ERROR_TYPE};
     case RunEvent::DatabaseKept:
         return {MSG_DATABASE_KEPT, EVENTLOG_WARNING_TYPE};
+    case RunEvent::CreatedWithRefusedBatches:
+        return {MSG_CREATED_WITH_REFUSED_BATCHES, EVENTLOG_WARNING_TYPE};
     case RunEvent::PatchSucceeded:
         return {MSG_PATCH_SUCCEEDED, EVENTLOG_INFORMATION_TYPE};
     case RunEvent::PatchFailed:

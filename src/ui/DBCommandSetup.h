@@ -18,6 +18,8 @@ class CDBCommandSetup : public CDialog {
   public:
     static constexpr int kModeCreate = 1;
     static constexpr int kModePatch = 2;
+    // The create's dry run (/check): nothing is changed.
+    static constexpr int kModeCheck = 3;
     static constexpr UINT_PTR kRunTimer = 1000;
     static constexpr UINT kRunDelayMs = 1000;
 
@@ -45,6 +47,7 @@ class CDBCommandSetup : public CDialog {
     // and what the run came to.
     ExistingDatabase m_existing = ExistingDatabase::Keep;
     CreateResult m_createResult = CreateResult::Failed;
+    CheckResult m_checkResult = CheckResult::Failed;
 
     DECLARE_MESSAGE_MAP()
 

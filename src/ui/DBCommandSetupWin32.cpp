@@ -69,7 +69,7 @@ BOOL CDBCommandSetup::OnQueryEndSession() {
 }
 
 void CDBCommandSetup::StartWorkflow() {
-    if (m_mode != kModeCreate && m_mode != kModePatch) {
+    if (m_mode != kModeCreate && m_mode != kModePatch && m_mode != kModeCheck) {
         OnWorkflowDone();
         return;
     }
@@ -87,6 +87,8 @@ void CDBCommandSetup::RunWorkflow(IProgressBar* progress) {
     const int launched = TheApp().launchedWithCommandLine;
     if (m_mode == kModeCreate) {
         m_createResult = CreateDatabase(launched, m_params, progress, m_params.dbType, m_existing);
+    } else if (m_mode == kModeCheck) {
+        m_checkResult = CheckCreate(launched, m_params, m_params.dbType, m_existing);
     } else if (PatchDatabase(launched, m_params, progress) == 0) {
         m_succeeded = 0;
     }
@@ -99,9 +101,12 @@ void CDBCommandSetup::OnWorkflowDone() {
         if (m_createResult == CreateResult::Failed) {
             Messages().ShowError(kStrServerUnreachable);
         }
-        if (m_createResult != CreateResult::Created) {
+        if (m_createResult != CreateResult::Created &&
+            m_createResult != CreateResult::CreatedWithRefusedBatches) {
             m_succeeded = 0;
         }
+    } else if (m_mode == kModeCheck && m_checkResult == CheckResult::Failed) {
+        m_succeeded = 0; // its own box has said why
     }
     m_armed = 0;
     CDialog::OnOK();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "db/DatabaseName.h"
 #include "framework/LoggedBox.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
@@ -18,6 +19,8 @@ namespace {
 
 constexpr const char* kDefaultName = "Quenlor";
 constexpr const char* kTooLongText = "You can't longer than 32 bytes!";
+constexpr const char* kNotAcceptedText =
+    "You can use only letters, digits and _, and not a digit first!";
 
 // The whole text of a control, in bytes of the ANSI code page.
 std::string ControlText(HWND control) {
@@ -37,13 +40,20 @@ CDBNameDialog::CDBNameDialog() : CDialog(IDD_DBNAME) {}
 
 void CDBNameDialog::OnNameOk() {
     m_name = ControlText(GetDlgItem(IDC_DB_NAME));
-    if (m_name.size() <= kMaxDatabaseNameBytes) {
+    const char* refusal = nullptr;
+    if (m_name.size() > kMaxDatabaseNameBytes) {
+        refusal = kTooLongText;
+    } else if (!IsAcceptedDatabaseName(m_name.c_str())) {
+        // The statements carry the name unquoted: see IsAcceptedDatabaseName.
+        refusal = kNotAcceptedText;
+    }
+    if (refusal == nullptr) {
         OnOK();
         return;
     }
     CWinApp* app = AfxGetApp();
     const char* caption = app != nullptr ? app->m_pszAppName : "";
-    ShowLoggedBox(m_hWnd, AnsiToWide(kTooLongText).c_str(), AnsiToWide(caption).c_str(), MB_OK);
+    ShowLoggedBox(m_hWnd, AnsiToWide(refusal).c_str(), AnsiToWide(caption).c_str(), MB_OK);
 }
 
 void CDBNameDialog::OnDefaultName() {

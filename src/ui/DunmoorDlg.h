@@ -58,7 +58,7 @@ class CDunmoorDlg : public CDialog {
     // During a create nothing may start, repeat or cut it short: the buttons
     // and the engine list are disabled, and given back as they were after it.
     void LockInput(bool locked);
-    void OnCreateDone(CreateResult result);
+    void OnCreateDone(CreateResult result, const RefusedBatches& refused);
 
     CWorkflowRun m_run;
     bool m_enabledBeforeRun[5] = {};

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/DunmoorApp.h"
 #include "common/KelvaneInterface.h"
@@ -63,23 +64,36 @@ void CDunmoorDlg::OnSetup() {
 
     const int launched = TheApp().launchedWithCommandLine;
     const int dbType = SelectedDbType();
-    auto result = std::make_shared<CreateResult>(CreateResult::Failed);
+    struct Outcome {
+        CreateResult result = CreateResult::Failed;
+        RefusedBatches refused;
+    };
+    auto outcome = std::make_shared<Outcome>();
     LockInput(true);
     const bool started = m_run.Start(
         *this, IDC_PROGRESS,
-        [params, launched, dbType, result](IProgressBar* progress) mutable {
-            *result = CreateDatabase(launched, params, progress, dbType, ExistingDatabase::Ask);
+        [params, launched, dbType, outcome](IProgressBar* progress) mutable {
+            outcome->result = CreateDatabase(launched, params, progress, dbType,
+                                             ExistingDatabase::Ask, &outcome->refused);
         },
-        [this, result] { OnCreateDone(*result); });
+        [this, outcome] { OnCreateDone(outcome->result, outcome->refused); });
     if (!started) {
-        OnCreateDone(CreateResult::Failed);
+        OnCreateDone(CreateResult::Failed, RefusedBatches());
     }
 }
 
-void CDunmoorDlg::OnCreateDone(CreateResult result) {
+void CDunmoorDlg::OnCreateDone(CreateResult result, const RefusedBatches& refused) {
     LockInput(false);
+    if (result == CreateResult::CreatedWithRefusedBatches) {
+        // Complete as far as the server let it: said before the finish button.
+        const std::string count = std::to_string(refused.refused);
+        const std::string sent = std::to_string(refused.sent);
+        Messages().ShowNotice(NoticeKind::Warning, kStrBatchesRefused,
+                              BoxInserts{count.c_str(), sent.c_str()});
+    }
     switch (result) {
     case CreateResult::Created:
+    case CreateResult::CreatedWithRefusedBatches:
     case CreateResult::SettingsNotSaved:
         // The database is there; the workflow said why its settings are not.
         ShowDlgItem(IDC_SETUP, SW_HIDE);
@@ -87,6 +101,8 @@ void CDunmoorDlg::OnCreateDone(CreateResult result) {
         break;
     case CreateResult::KeptExisting:
         // The administrator said No: nothing happened, the dialog stays as it is.
+    case CreateResult::NotReady:
+        // Nothing was sent; the workflow's box has named what is missing.
         break;
     case CreateResult::Failed:
         // Everything stays as typed, so the user can correct it and retry.

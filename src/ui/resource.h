@@ -21,6 +21,17 @@
 #define IDS_DATABASE_KEPT 107
 #define IDS_SETTINGS_NOT_SAVED 108
 
+// What a create checks before it changes anything, /check and /?
+#define IDS_SCRIPT_NOT_READY 109
+#define IDS_KEY_NOT_WRITABLE 110
+#define IDS_NAME_REFUSED 111
+#define IDS_SCHEMA_HOLDS_TABLES 112
+#define IDS_CHECK_WOULD_CREATE 113
+#define IDS_CHECK_WOULD_REPLACE 114
+#define IDS_CHECK_EXISTS 115
+#define IDS_USAGE 116
+#define IDS_BATCHES_REFUSED 117
+
 // The About item of the system menus
 #define IDM_ABOUTBOX 16
 

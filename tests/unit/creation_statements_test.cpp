@@ -47,7 +47,7 @@ class CreationStatementsTest : public ::testing::Test {
 
     int Create(std::vector<int> results, const char* name, int dbType) {
         g_results = std::move(results);
-        return CreateDatabaseObjects(name, 0, dbType);
+        return CreateDatabaseObjects(name, 0, dbType, true);
     }
 
     // The last-resort CREATE, with the files beside the program.
@@ -130,10 +130,10 @@ TEST_F(CreationStatementsTest, StatementThatWouldNotFitIsNeverSentCut) {
 }
 
 TEST_F(CreationStatementsTest, OracleAndUnknownEnginesSendNothing) {
-    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, Oracle), 1);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, Oracle, true), 1);
     // No caller passes another engine; such a call creates nothing.
-    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 0), 0);
-    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 4), 0);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 0, true), 0);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, 4, true), 0);
     EXPECT_TRUE(g_sent.empty());
 }
 

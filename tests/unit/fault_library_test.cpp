@@ -73,7 +73,7 @@ TEST_F(LibraryFault, MissingLibraryIsANamedConnectionFailureAndRunsNothing) {
     EXPECT_EQ(0, ConnectDB(&params));
     EXPECT_TRUE(ErrorTextIsTerminatedAndSaysSomething(params)) << params.errorText;
     EXPECT_EQ(kNotConnected, QueryExecuteDB(0, "select 1", 0));
-    EXPECT_EQ(0, CreateDatabaseObjects("Quenlor", 1, MySql));
+    EXPECT_EQ(0, CreateDatabaseObjects("Quenlor", 1, MySql, true));
     // The runner still reads the file to its end; there is nothing to call.
     EXPECT_EQ(1, RunScript(script_.c_str(), nullptr, CountBatches(script_.c_str())));
 }

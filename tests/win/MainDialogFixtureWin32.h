@@ -80,6 +80,11 @@ class MainDialog : public ::testing::Test {
         SetProgramDirectoryForTesting(dir_.c_str());
         DeleteServerKey();
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSqlExpressPortKey);
+        // What a create checks before it connects: the scripts and the key.
+        for (const char* script : {"Quenlor", "QuenlorMySQL", "QuenlorOracle", "Init"}) {
+            CopySealed(script);
+        }
+        CreateServerKey();
     }
 
     void TearDown() override {

@@ -214,60 +214,65 @@ TEST_F(CreateWorkflow, AnExistingDatabaseIsReplacedOnlyAfterAYesOrWithReplace) {
     EXPECT_TRUE(RegistryHas("DB Info"));
 }
 
-TEST_F(CreateWorkflow, MissingSchemaScriptFailsWith102OnlyOnMsSql) {
+// Everything the create needs is there before it sends its first statement:
+// a missing or undecryptable script, or a key that cannot be written, stops
+// it with a box naming what is missing, and nothing is sent or saved. A
+// plain file lying under a script's name does not stand in for it.
+TEST_F(CreateWorkflow, NothingIsSentUntilTheScriptsAndTheKeyAreReady) {
     CopySealed("Init");
-    ConnectionParams msSql = Connection(MsSql, "Quenlor");
-    EXPECT_EQ(Create(0, msSql, MsSql), CreateResult::Failed);
-    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable});
+    WritePlain("QuenlorOracle.dat", "CREATE TABLE a (x NUMBER)\r\nGO\r\n");
+    for (int dbType : {MsSql, Oracle}) {
+        ConnectionParams params = Connection(dbType, "Quenlor");
+        EXPECT_EQ(Create(0, params, dbType), CreateResult::NotReady);
+    }
+    EXPECT_EQ(Messages(), (Ids{kStrScriptNotReady, kStrScriptNotReady}));
+    EXPECT_EQ(BoxInserted(), "QuenlorOracleEn.dat|");
 
-    ConnectionParams mySql = Connection(MySql, "Quenlor");
-    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::Failed);
-    EXPECT_EQ(Messages(), Ids{kStrServerUnreachable}) << "no second box for MySQL";
-
-    EXPECT_TRUE(Exists("InitEn.dat"));
-    EXPECT_FALSE(Exists("Init.dat"));
-    EXPECT_FALSE(RegistryHas("DB Info"));
-}
-
-TEST_F(CreateWorkflow, PlainSchemaWithoutItsEncryptedFileRunsAndIsDeleted) {
-    CopySealed("Init");
-    WritePlain("QuenlorOracle.dat",
-               "CREATE TABLE a (x NUMBER)\r\nGO\r\nCREATE TABLE b (y NUMBER)\r\ngo\r\n");
-    ConnectionParams params = Connection(Oracle, "Quenlor");
-
-    ASSERT_EQ(Create(0, params, Oracle), CreateResult::Created);
-
-    // Oracle only checks that the user's schema holds no tables: the script
-    // then starts on the connection. The file is read as it is, so CR LF
-    // reaches the library (escaped in the log).
-    const Strings statements = Statements();
-    ASSERT_GE(statements.size(), 3u);
-    EXPECT_NE(statements[0].find("FROM user_tables"), std::string::npos) << statements[0];
-    EXPECT_EQ(statements[1], "CREATE TABLE a (x NUMBER)\\r\\n ");
-    EXPECT_EQ(statements[2], "CREATE TABLE b (y NUMBER)\\r\\n ");
-    EXPECT_EQ(bar_.positions, (std::vector<int>{50, 100}));
-    EXPECT_FALSE(Exists("QuenlorOracle.dat"));
-    EXPECT_TRUE(RegistryHas("DB Info"));
-}
-
-TEST_F(CreateWorkflow, MissingInitialDataFailsQuietlyAndSavesNothing) {
+    DeleteFileA((dir_ + "\\InitEn.dat").c_str());
     CopySealed("QuenlorMySQL");
-    ConnectionParams params = Connection(MySql, "Quenlor");
+    ConnectionParams mySql = Connection(MySql, "Quenlor");
+    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::NotReady);
+    EXPECT_EQ(BoxInserted(), "InitEn.dat|");
 
-    EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
+    CopySealed("Init");
+    RemoveServerKey();
+    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::NotReady);
+    EXPECT_EQ(Messages().back(), kStrKeyNotWritable);
+    EXPECT_NE(DebugOutput().find("Quenlor Server (32-bit registry view) cannot be written"),
+              std::string::npos);
 
-    EXPECT_EQ(Messages(), Ids{});
-    EXPECT_EQ(Statements().size(), 4u + SourceBatches("QuenlorMySQL"));
+    EXPECT_EQ(Calls(), Strings{}) << "not even a connection";
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
-    EXPECT_FALSE(RegistryHas("DB Type"));
-    EXPECT_FALSE(RegistryHas("DB Info"));
+    EXPECT_FALSE(Exists("Init.dat"));
+    EXPECT_TRUE(Exists("QuenlorOracle.dat")) << "a file the create did not make is not its own";
+}
+
+// Names go into the statements unquoted: one that would need quoting, or
+// would end the statement, is refused before anything is sent. The letters
+// of the code page are letters.
+TEST_F(CreateWorkflow, ANameTheStatementsCannotCarryIsRefused) {
+    CopyAllScripts();
+    for (const char* name : {"`quenlor-prod`", "a;DROP DATABASE b", "1st", "", "Quenlor x"}) {
+        ConnectionParams params = Connection(MySql, name);
+        EXPECT_EQ(Create(0, params, MySql), CreateResult::NotReady) << name;
+    }
+    EXPECT_EQ(Messages(), Ids(5, kStrNameRefused));
+    EXPECT_EQ(Calls(), Strings{});
+    ConnectionParams params = Connection(MySql, "_Rakt\xe1r_2");
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::Created);
 }
 
 // The database is there, but the Quenlor server would not find it: a
-// failure, with the key, its view and the reason reported.
+// failure, with the key, its view and the reason reported. (The key went
+// after the checks, while the scripts ran.)
+int KELVANE_CALL RemoveKeyMidRun(int, const char*, int) {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, KEY_WOW64_32KEY, 0);
+    return 0;
+}
+
 TEST_F(CreateWorkflow, SettingsThatCannotBeSavedFailTheCreate) {
     CopyAllScripts();
-    RemoveServerKey();
+    SetDbEntryPoints(ConnectAlways, RemoveKeyMidRun);
     ConnectionParams params = Connection(MySql, "Quenlor");
     EXPECT_EQ(Create(0, params, MySql), CreateResult::SettingsNotSaved);
     EXPECT_EQ(Messages(), Ids{kStrSettingsNotSaved});
@@ -352,19 +357,71 @@ TEST_F(CreateWorkflow, ConnectionLostMidScriptStopsTheRunAndSavesNothing) {
 }
 
 // The plain file cannot be written (its name is taken by a directory): the
-// schema cannot run, nothing is saved and the encrypted file stays intact.
-TEST_F(CreateWorkflow, PlainScriptThatCannotBeWrittenFailsTheCreate) {
+// create stops before it sends anything, and the encrypted file stays intact.
+TEST_F(CreateWorkflow, PlainScriptThatCannotBeWrittenStopsTheCreateBeforeItStarts) {
     CopyAllScripts();
     ASSERT_TRUE(CreateDirectoryA((dir_ + "\\QuenlorMySQL.dat").c_str(), nullptr));
     const std::string sealed = ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat");
     ConnectionParams params = Connection(MySql, "Quenlor");
 
-    EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
+    EXPECT_EQ(Create(0, params, MySql), CreateResult::NotReady);
 
-    EXPECT_EQ(Messages(), Ids{});
-    EXPECT_EQ(Statements().size(), 4u) << "only the check and the creation statements";
+    EXPECT_EQ(Messages(), Ids{kStrScriptNotReady});
+    EXPECT_EQ(Calls(), Strings{});
     EXPECT_EQ(ReadWholeFile(dir_ + "\\QuenlorMySQLEn.dat"), sealed);
     EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+// Oracle drops nothing: a schema that already holds tables is reported, not
+// offered for replacing, and nothing more is sent.
+TEST_F(CreateWorkflow, AnOracleSchemaWithTablesIsNeverReplaced) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_RESULTS", "-1,-1");
+    for (ExistingDatabase existing : {ExistingDatabase::Ask, ExistingDatabase::Replace}) {
+        ConnectionParams params = Connection(Oracle, "Quenlor");
+        AnswerQuestions(true);
+        EXPECT_EQ(Create(0, params, Oracle, existing), CreateResult::KeptExisting);
+    }
+    EXPECT_EQ(Messages(), (Ids{kStrSchemaHoldsTables, kStrSchemaHoldsTables}));
+    EXPECT_EQ(BoxInserted(), "quenlor|dbhost");
+    EXPECT_EQ(Statements().size(), 2u) << "the two checks alone";
+    EXPECT_FALSE(RegistryHas("DB Info"));
+}
+
+// Refused batches leave the create a success, but not a plain one.
+TEST_F(CreateWorkflow, RefusedBatchesAreCountedInTheOutcome) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,0,0,0,-1,0,-1");
+    ConnectionParams params = Connection(MySql, "Quenlor");
+    RefusedBatches refused;
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql, ExistingDatabase::Ask, &refused),
+              CreateResult::CreatedWithRefusedBatches);
+    EXPECT_EQ(refused.refused, 2);
+    EXPECT_EQ(refused.sent, SourceBatches("QuenlorMySQL") + SourceBatches("Init"));
+    EXPECT_TRUE(RegistryHas("DB Info"));
+}
+
+// The dry run: what the create would come to, with the connection and the
+// existence check alone sent, and nothing deleted, created or saved.
+TEST_F(CreateWorkflow, CheckTellsWhatTheCreateWouldDoAndChangesNothing) {
+    CopyAllScripts();
+    ConnectionParams params = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(CheckCreate(1, params, MsSql, ExistingDatabase::Keep), CheckResult::WouldCreate);
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1,-1");
+    EXPECT_EQ(CheckCreate(1, params, MsSql, ExistingDatabase::Keep), CheckResult::Exists);
+    EXPECT_EQ(CheckCreate(1, params, MsSql, ExistingDatabase::Replace), CheckResult::WouldReplace);
+    SetEnvironmentVariableA("KELVANE_CONNECT", "1,1,1,0");
+    EXPECT_EQ(CheckCreate(1, params, MsSql, ExistingDatabase::Replace), CheckResult::Failed);
+    EXPECT_EQ(Messages(), (Ids{kStrCheckWouldCreate, kStrCheckExists, kStrCheckWouldReplace,
+                               kStrServerUnreachable}));
+    EXPECT_EQ(Statements().size(), 3u);
+    EXPECT_EQ(Calls().size(), 7u);
+    EXPECT_FALSE(Exists("Quenlor.dat"));
+    EXPECT_FALSE(Exists("Init.dat"));
+    EXPECT_FALSE(RegistryHas("DB Type"));
+    EXPECT_NE(
+        DebugOutput().find("Check: database Quenlor on dbhost:3306 (MS SQL Server) would fail"),
+        std::string::npos);
 }
 
 } // namespace

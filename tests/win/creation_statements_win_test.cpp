@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/CreationStatements.h"
+#include "db/ServerHost.h"
 #include "db/DbLibrary.h"
 
 namespace {
@@ -77,15 +78,36 @@ class LeftoverFilesTest : public ::testing::Test {
 
 using Presence = std::vector<std::vector<bool>>;
 
-TEST_F(LeftoverFilesTest, BothFilesGoBetweenFirstAndSecondCreate) {
+// Only a server on this machine has its files on this disk.
+TEST_F(LeftoverFilesTest, BothFilesGoBetweenFirstAndSecondCreateForThisMachineOnly) {
     Watch({kDataDir + "\\DunmoorLeftover.mdf", kDataDir + "\\DunmoorLeftover_log.ldf"});
-    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql), 1);
+    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, false), 1);
+    EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {true, true}})) << "another machine";
+    g_presentAtCreate.clear();
+    g_calls = 0;
+    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, true), 1);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {false, false}}));
+}
+
+TEST(ServerHost, ThisMachineByAnyOfItsNamesWhateverTheInstanceOrPort) {
+    char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof computer;
+    ASSERT_TRUE(GetComputerNameA(computer, &size));
+    const std::string lower = CharLowerA(computer);
+    for (const std::string& local :
+         {std::string(), std::string("."), std::string("(LOCAL)"),
+          std::string(" localhost\\QNServer"), std::string("127.0.0.1,1433"), std::string("::1"),
+          lower + "\\QNServer", lower}) {
+        EXPECT_TRUE(ServerIsThisMachine(local.c_str())) << local;
+    }
+    for (const char* remote : {"dbhost", "10.0.0.5\\QNServer", "localhost.example.com", "x,1433"}) {
+        EXPECT_FALSE(ServerIsThisMachine(remote)) << remote;
+    }
 }
 
 TEST_F(LeftoverFilesTest, LaunchedWithCommandLineDeletesTheDefaultNamesFiles) {
     Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf", kDataDir + "\\Other.mdf"});
-    EXPECT_EQ(CreateDatabaseObjects("Other", 1, MsSql), 1);
+    EXPECT_EQ(CreateDatabaseObjects("Other", 1, MsSql, true), 1);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true, true}, {false, false, true}}));
 }
 
@@ -94,7 +116,7 @@ TEST_F(LeftoverFilesTest, NameThatLeavesTheDataDirectoryDeletesNothing) {
     for (const char* name : {"..\\Victim", "sub/x", "sub\\x"}) {
         g_presentAtCreate.clear();
         g_calls = 0;
-        EXPECT_EQ(CreateDatabaseObjects(name, 0, MsSql), 1) << name;
+        EXPECT_EQ(CreateDatabaseObjects(name, 0, MsSql, true), 1) << name;
         EXPECT_EQ(g_presentAtCreate, (Presence{{true, true, true}, {true, true, true}})) << name;
     }
 }
@@ -108,7 +130,7 @@ int KELVANE_CALL ConnectionGone() {
 TEST_F(LeftoverFilesTest, ALostConnectionDeletesNothing) {
     Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf"});
     SetDbEntryPoints(nullptr, WatchFiles, ConnectionGone);
-    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql), 0);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql, true), 0);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}}));
     EXPECT_TRUE(Exists(g_watched[0]) && Exists(g_watched[1]));
 }
@@ -147,7 +169,7 @@ TEST(RecordingLibrary, MsSqlSequenceWithTheSecondCreateSucceeding) {
     // lost connection.
     ConnectionParams params = {};
     ASSERT_EQ(ConnectDB(&params), 1);
-    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql), 1);
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql, true), 1);
     SetDbEntryPoints(nullptr, nullptr);
     SetEnvironmentVariableA("KELVANE_RESULTS", nullptr);
     SetEnvironmentVariableA("KELVANE_LOG", nullptr);

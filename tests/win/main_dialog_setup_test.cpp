@@ -118,7 +118,7 @@ TEST_F(MainDialog, ARunsBoxesAreShownInOrderByTheDialogsThread) {
 }
 
 TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndCutsLongTexts) {
-    g_recorded.connectResult = 1; // reaches the creation statements, then lacks its scripts
+    g_recorded.connectResult = 1; // reaches the creation statements and the scripts
     const std::string longName(40, 'n');
     AnsweringNo()
         .On(kMainCaption, [](HWND d) { PostSelect(d, IDC_DB_TYPE, 1); })

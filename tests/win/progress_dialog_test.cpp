@@ -10,6 +10,7 @@
 #include "TestSupportWin32.h"
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
+#include "framework/Platform.h"
 #include "ui/DBCommandSetup.h"
 #include "ui/resource.h"
 
@@ -87,6 +88,13 @@ TEST_F(ProgressDialogTest, FailedPatchClosesItselfAndClearsSuccessSilently) {
 // dialog's own failure. Escape and Enter during the run do nothing.
 TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndClearsSuccess) {
     SetMessageSink(nullptr);
+    // Everything the create checks before it connects is there.
+    SetProgramDirectoryForTesting((BinaryDir() + "\\dist").c_str());
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moravel\\Quenlor Server", 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
     ObservedSetup dlg;
     dlg.m_mode = CDBCommandSetup::kModeCreate;
     std::vector<std::wstring> texts;
@@ -110,11 +118,13 @@ TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndClearsSuccess) {
     // The template's text stays in create mode (the file is UTF-8, the
     // control text is in code page 1250).
     EXPECT_EQ(dlg.statusText, "Adatb\xe1zis l\xe9trehoz\xe1sa  [Quenlor]");
+    SetProgramDirectoryForTesting(nullptr);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moravel\\Quenlor Server", KEY_WOW64_32KEY, 0);
 }
 
 TEST_F(ProgressDialogTest, UnknownModeClosesAtTheFirstTickWithoutRunning) {
     ObservedSetup dlg;
-    dlg.m_mode = 3;
+    dlg.m_mode = 4;
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_succeeded, 1);
     EXPECT_EQ(dlg.m_armed, 0);

@@ -1,0 +1,52 @@
+// The steps of a create, shared by the create itself and its dry run.
+#pragma once
+
+#include <string>
+
+#include "common/KelvaneInterface.h"
+#include "db/ScriptPaths.h"
+#include "db/Workflows.h"
+
+// A create or a check in progress: what it works on and what it found.
+struct CreateRun {
+    int launchedWithCommandLine = 0;
+    ConnectionParams* params = nullptr;
+    int dbType = 0;
+    ExistingDatabase existing = ExistingDatabase::Keep;
+    char name[kTextFieldSize] = {};
+    // Why the run stopped or kept the database, for the outcome line.
+    std::string reason;
+};
+
+// Fills run for a create or a check and logs its connection line.
+void StartRun(CreateRun& run, int launchedWithCommandLine, ConnectionParams& params, int dbType,
+              ExistingDatabase existing, const char* action);
+
+// The engine's schema script and the initial data, decrypted and held.
+struct PreparedScripts {
+    bool hasSchema = false;
+    ScriptPaths schema;
+    ScriptPaths initialData;
+};
+
+// Everything that must hold before the first statement, checked in this
+// order: the name, the schema script, the initial data, the Quenlor key.
+// The first that does not hold is named in a box and in run.reason.
+bool Preflight(CreateRun& run, const char* directory, PreparedScripts& scripts);
+
+// Connects to the server alone (the name is blanked for the call).
+bool ConnectToServer(ConnectionParams& params);
+
+// What happens to a database of that name already on the server.
+enum class Decision { Create, Replace, Keep, Stop };
+
+// The existence check and, when the database is there, the policy: asked,
+// kept or replaced. On Oracle a schema that holds tables is never replaced.
+// With quiet set nothing is asked or shown (the dry run reports itself).
+Decision DecideOnExisting(CreateRun& run, bool quiet);
+
+// Saves the settings at the very end; false (reported) when they cannot be.
+bool SaveSettings(const CreateRun& run);
+
+// The system's text for a Windows error code, and the code: "<text> (error N)".
+std::string SystemReason(long error);
