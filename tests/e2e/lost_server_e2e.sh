@@ -3,7 +3,8 @@
 # Kelvane.dll on the MariaDB sandbox, whose server is killed while the long
 # schema runs: the failure is shown, nothing is saved, no plain script is
 # left. With the server started again, the half-built database is kept on No
-# and replaced on Yes; the set-up then completes and every row is there.
+# and replaced on Yes; the set-up then completes and every row is there. A
+# missing script then stops a create before it touches that database.
 #   lost_server_e2e.sh SOURCE_DIR BINARY_DIR PREFIX UIDRIVER
 set -uo pipefail
 src=$1 bin=$2 prefix=$3 uidriver=$4
@@ -98,6 +99,21 @@ finish_shown || fail "the set-up did not complete with the server back"
 reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "DB Type not saved"
 drive click "$main" 1007 >/dev/null
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
+
+# A script missing from the program directory (a copy that went wrong): the
+# create stops before it connects, so the database that is there keeps every
+# row, and no question comes before the box that names the file.
+reg_key delete /f >/dev/null; reg_key add /f >/dev/null
+mv "$dir/InitEn.dat" "$dir/InitEn.dat.away"
+start_setup "$dir/missing.out"
+drive click "$main" 1005 >/dev/null
+missing="A(z) InitEn.dat parancsfájl hiányzik a program könyvtárából, nem olvasható, vagy nem fejthető vissza."
+box=$(drive msgbox "A(z) *" ok)
+[ "${box%%$'\n'*}" = "Dunmoor|$missing" ] || fail "no box naming the missing script: '$box'"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "rows lost to a create that could not finish"
+drive syscommand "$main" 61536 >/dev/null # SC_CLOSE
+timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not close"; kill "$program"; }
+mv "$dir/InitEn.dat.away" "$dir/InitEn.dat"
 
 # The program killed mid-create, as Task Manager's "End task" kills it:
 # Wine's taskkill /f terminates the process (TerminateProcess), so none of

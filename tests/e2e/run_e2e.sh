@@ -146,19 +146,50 @@ else
   echo "$values" | grep -Eq 'DB Type|DB Info|TCP Port|Max Connection|OpenSSL Path' && fail "values written after a failure: $values"
 fi
 if [ "$scenario" = exists ]; then
-  # Asked to replace it, the same run drops and creates it unasked; the
-  # password comes from the environment. With the server's key gone the
-  # settings cannot be saved: a failure, though the database is there.
+  # The dry run sends the connection and the check alone, and ends as the
+  # create would: 2 kept as it is, 0 with /replace.
+  for want in 2 "0 /replace"; do
+    set -- $want
+    "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /check ${2:-} >/dev/null 2>&1
+    checked=$?
+    [ "$checked" = "$1" ] || fail "/check ${2:-} ended with status $checked, expected $1"
+  done
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  [ "$(grep -c '^ConnectDB' "$log") $(grep -c '^QueryExecuteDB' "$log")" = "3 3" ] ||
+    fail "/check sent more than the connection and the check"
+  grep -aq 'Check: database Quenlor on dbhost:1500 (MS SQL Server) exists and would be kept' "$runlog" ||
+    fail "the dry run's result is not in the run log"
+  # /? alone lists the switches and connects to nothing.
+  "${wine[@]}" "$dir/Dunmoor.exe" '/?' >/dev/null 2>&1 &
+  program=$!
+  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox 'Dunmoor.exe [kapcsolók]*' ok 2>&1 | tr -d '\r')
+  [ "${out%%$'\n'*}" = "Dunmoor|Dunmoor.exe [kapcsolók]" ] || fail "the switches' box: '$out'"
+  wait "$program" || fail "/? ended with status $?"
+  # Asked to replace it without the server's key, the create stops before it
+  # connects; with the key back it drops and creates it unasked, the
+  # password from the environment.
   "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
   DUNMOOR_PASSWORD=secret "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /P1500 /q /REPLACE \
     >"$dir/replace.out" 2>&1
   replaced=$?
   [ "$replaced" = 1 ] || fail "/replace without the key ended with status $replaced"
+  grep -aq 'Preflight: HKEY_LOCAL_MACHINE.*Quenlor Server (32-bit registry view) cannot be written' "$runlog" ||
+    fail "the missing key is not in the run log"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  [ "$(grep -c '^ConnectDB' "$log")" = 3 ] || fail "the create connected without the key"
+  "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1
+  DUNMOOR_PASSWORD=secret "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /P1500 /q /REPLACE \
+    >>"$dir/replace.out" 2>&1
+  replaced=$?
+  [ "$replaced" = 0 ] || fail "/replace ended with status $replaced"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
-  [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$connect" ] || fail "DUNMOOR_PASSWORD not taken"
-  grep -aq 'Settings not saved: HKEY_LOCAL_MACHINE.*Quenlor Server (32-bit registry view)' "$runlog" ||
-    fail "the unsaved settings are not in the run log"
+  [ "$(grep '^ConnectDB' "$log" | sed -n 4p)" = "$connect" ] || fail "DUNMOOR_PASSWORD not taken"
+fi
+if [ "$scenario" = unreachable ]; then
+  "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /check >/dev/null 2>&1
+  checked=$?
+  [ "$checked" = 1 ] || fail "/check of an unreachable server ended with status $checked"
 fi
 if [ "$scenario" = quiet ]; then
   # The texts of both boxes (the workflow's and the dialog's) and the
