@@ -1,7 +1,8 @@
 // The switches of an unattended create: /s server, /i user id, /p password,
 // /w Windows authentication, /P port, /q no message boxes, /replace re-create
-// an existing database; "/find" anywhere asks for the dialog; /log:<path>
-// names the run log in either mode.
+// an existing database, /check a dry run of the create; "/find" anywhere asks
+// for the dialog; /log:<path> names the run log in either mode; "/?" as the
+// whole text lists the switches.
 #pragma once
 
 #include <string>
