@@ -47,6 +47,8 @@ main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
 sleep 1
 shot main-dialog "$main"
+# Every label of the template is whole in the dialog's font (IDD_DUNMOOR_DIALOG).
+cut=$(drive labels "$main" 102) || fail "labels cut in the main dialog: ${cut//$'\n'/; }"
 [ -e "$dir/QuenlorPatchOracle.dat" ] && fail "the leftover plain script is still there"
 [ -e "$dir/QuenlorPatchOracle.dat.bak" ] || fail "a file of another name was deleted"
 for sealed in "$bin"/dist/*En.dat; do

@@ -21,10 +21,14 @@
 //   state SEL ID              prints enabled=N visible=N checked=N
 //   window SEL                prints enabled=N rect=LEFT,TOP,RIGHT,BOTTOM owner=TITLE
 //                             of the window itself (TITLE empty when it has no owner)
+//   labels SEL DIALOG         prints cut=TEXT needs=WxH has=WxH for each static text
+//                             of the window that its control cuts, in the font of
+//                             --exe's dialog template DIALOG; fails when there is one
 //   msgbox TEXT BUTTON        finds a message box, prints caption|text; when the
 //                             text is TEXT (or begins with it, for TEXT*) presses
 //                             BUTTON (ok, cancel, yes, no)
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -279,6 +283,68 @@ int PressMessageBox(const std::wstring& expected, const std::wstring& button) {
     return 0;
 }
 
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// The font the dialog manager makes for a template of the watched program.
+// A font handle belongs to its process, so it is read from a hidden copy of
+// the dialog of our own.
+struct TemplateFont {
+    HMODULE module = nullptr;
+    HWND copy = nullptr;
+    explicit TemplateFont(int id) {
+        InitCommonControls(); // the classes of its controls
+        module = LoadLibraryExW(g_exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        copy = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, &InertDialogProc, 0);
+    }
+    ~TemplateFont() {
+        DestroyWindow(copy);
+        FreeLibrary(module);
+    }
+    HFONT Get() const { return reinterpret_cast<HFONT>(SendMessageW(copy, WM_GETFONT, 0, 0)); }
+};
+
+struct LabelCheck {
+    HFONT font;
+    int cut;
+};
+
+// A static text is cut when, drawn as its control draws it (wrapped at the
+// control's width unless it is a one-line control), it needs more than the
+// control's client area.
+BOOL CALLBACK CutLabelProc(HWND control, LPARAM lParam) {
+    auto* check = reinterpret_cast<LabelCheck*>(lParam);
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const LONG type = style & SS_TYPEMASK;
+    const bool oneLine = type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
+    if (lstrcmpiW(className, L"Static") != 0 ||
+        (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && !oneLine)) {
+        return TRUE;
+    }
+    const std::wstring text = TextOf(control);
+    RECT client = {};
+    GetClientRect(control, &client);
+    RECT needed = {0, 0, client.right, 0};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, check->font);
+    DrawTextW(dc, text.c_str(), -1, &needed,
+              DT_CALCRECT | DT_EXPANDTABS | (oneLine ? DT_SINGLELINE : DT_WORDBREAK) |
+                  ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    if (needed.right > client.right || needed.bottom > client.bottom) {
+        wchar_t sizes[64] = {};
+        swprintf(sizes, 64, L" needs=%ldx%ld has=%ldx%ld", needed.right, needed.bottom,
+                 client.right, client.bottom);
+        PrintUtf8(L"cut=" + text + sizes);
+        ++check->cut;
+    }
+    return TRUE;
+}
+
 int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
                      const std::vector<std::wstring>& args) {
     if (cmd == L"closed") {
@@ -317,6 +383,16 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
     }
     if (args.empty()) {
         return 2;
+    }
+    if (cmd == L"labels") {
+        const TemplateFont font(_wtoi(args[0].c_str()));
+        LabelCheck check = {font.Get(), 0};
+        if (check.font == nullptr) {
+            std::fprintf(stderr, "uidriver: no dialog %ls with a font in --exe\n", args[0].c_str());
+            return 2;
+        }
+        EnumChildWindows(window, &CutLabelProc, reinterpret_cast<LPARAM>(&check));
+        return check.cut == 0 ? 0 : 1;
     }
     if (cmd == L"syscommand") {
         // Posted, like a click: the command may open a modal window.
