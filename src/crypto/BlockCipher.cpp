@@ -98,6 +98,26 @@ inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uin
     WipeWords(next, kColumns);
 }
 
+// The table path of DecryptEcb.
+void DecryptWithTables(uint8_t block[kBlockSize]) {
+    if (g_schedule.nb == 4) {
+        Transform4<true>(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
+                         g_schedule.nr);
+        return;
+    }
+    Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
+              g_schedule.decryptShift);
+}
+
+#if DUNMOOR_AESNI_PATH
+const bool g_hasAesNi = ProcessorHasAesNi();
+#else
+const bool g_hasAesNi = false;
+#endif
+
+// Chosen once, before main runs; only tests and benchmarks change it.
+DecryptPath g_decryptPath = g_hasAesNi ? DecryptPath::AesNi : DecryptPath::Tables;
+
 } // namespace
 } // namespace cipher
 
@@ -113,12 +133,35 @@ void EncryptBlock(uint8_t block[kBlockSize]) {
 }
 
 void DecryptBlock(uint8_t block[kBlockSize]) {
+    DecryptEcb(block, 1);
+}
+
+void DecryptEcb(uint8_t* blocks, size_t count) {
     using namespace cipher;
-    if (g_schedule.nb == 4) {
-        Transform4<true>(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-                         g_schedule.nr);
+    const size_t blockSize = size_t(4 * g_schedule.nb);
+#if DUNMOOR_AESNI_PATH
+    if (g_decryptPath == DecryptPath::AesNi && g_schedule.nb == kColumns) {
+        DecryptEcbAesNi(g_schedule.encryptKeys, g_schedule.nr, blocks, count);
         return;
     }
-    Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-              g_schedule.decryptShift);
+#endif
+    for (size_t i = 0; i < count; ++i) {
+        DecryptWithTables(blocks + i * blockSize);
+    }
+}
+
+bool DecryptPathAvailable(DecryptPath path) {
+    return path == DecryptPath::Tables || cipher::g_hasAesNi;
+}
+
+DecryptPath CurrentDecryptPath() {
+    return cipher::g_decryptPath;
+}
+
+bool UseDecryptPath(DecryptPath path) {
+    if (!DecryptPathAvailable(path)) {
+        return false;
+    }
+    cipher::g_decryptPath = path;
+    return true;
 }
