@@ -40,11 +40,11 @@ template <bool kInverse> inline int Source(int j, int row) {
     return (kInverse ? j - row + kColumns : j + row) % kColumns;
 }
 
+// s and t are the caller's, which wipes them once it is done with them: once
+// per block, or once per run of blocks.
 template <bool kInverse>
 inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
-                       const uint8_t* box, int nr) {
-    uint32_t s[4];
-    uint32_t t[4];
+                       const uint8_t* box, int nr, uint32_t (&s)[4], uint32_t (&t)[4]) {
     for (int j = 0; j < 4; ++j) {
         s[j] = LoadWord(block + 4 * j) ^ keys[j];
     }
@@ -70,8 +70,6 @@ inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const ui
     for (int j = 0; j < 4; ++j) {
         StoreWord(block + 4 * j, t[j]);
     }
-    WipeWords(s, 4);
-    WipeWords(t, 4);
 }
 
 inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
@@ -98,15 +96,23 @@ inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uin
     WipeWords(next, kColumns);
 }
 
-// The table path of DecryptEcb.
-void DecryptWithTables(uint8_t block[kBlockSize]) {
-    if (g_schedule.nb == 4) {
-        Transform4<true>(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-                         g_schedule.nr);
+// The table path of DecryptEcb. The state is wiped once, after the last block.
+void DecryptWithTables(uint8_t* blocks, size_t count) {
+    if (g_schedule.nb != 4) {
+        for (size_t i = 0; i < count; ++i) {
+            Transform(blocks + i * 4 * g_schedule.nb, g_schedule.decryptKeys, g_tables.decryptRound,
+                      g_tables.invSbox, g_schedule.decryptShift);
+        }
         return;
     }
-    Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-              g_schedule.decryptShift);
+    uint32_t s[4];
+    uint32_t t[4];
+    for (size_t i = 0; i < count; ++i) {
+        Transform4<true>(blocks + i * kBlockSize, g_schedule.decryptKeys, g_tables.decryptRound,
+                         g_tables.invSbox, g_schedule.nr, s, t);
+    }
+    WipeWords(s, 4);
+    WipeWords(t, 4);
 }
 
 #if DUNMOOR_AESNI_PATH
@@ -124,8 +130,12 @@ DecryptPath g_decryptPath = g_hasAesNi ? DecryptPath::AesNi : DecryptPath::Table
 void EncryptBlock(uint8_t block[kBlockSize]) {
     using namespace cipher;
     if (g_schedule.nb == 4) {
+        uint32_t s[4];
+        uint32_t t[4];
         Transform4<false>(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
-                          g_schedule.nr);
+                          g_schedule.nr, s, t);
+        WipeWords(s, 4);
+        WipeWords(t, 4);
         return;
     }
     Transform(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
@@ -138,16 +148,13 @@ void DecryptBlock(uint8_t block[kBlockSize]) {
 
 void DecryptEcb(uint8_t* blocks, size_t count) {
     using namespace cipher;
-    const size_t blockSize = size_t(4 * g_schedule.nb);
 #if DUNMOOR_AESNI_PATH
     if (g_decryptPath == DecryptPath::AesNi && g_schedule.nb == kColumns) {
         DecryptEcbAesNi(g_schedule.encryptKeys, g_schedule.nr, blocks, count);
         return;
     }
 #endif
-    for (size_t i = 0; i < count; ++i) {
-        DecryptWithTables(blocks + i * blockSize);
-    }
+    DecryptWithTables(blocks, count);
 }
 
 bool DecryptPathAvailable(DecryptPath path) {
