@@ -40,11 +40,11 @@ template <bool kInverse> inline int Source(int j, int row) {
     return (kInverse ? j - row + kColumns : j + row) % kColumns;
 }
 
+// s and t are the caller's, which wipes them once it is done with them: once
+// per block, or once per run of blocks.
 template <bool kInverse>
 inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
-                       const uint8_t* box, int nr) {
-    uint32_t s[4];
-    uint32_t t[4];
+                       const uint8_t* box, int nr, uint32_t (&s)[4], uint32_t (&t)[4]) {
     for (int j = 0; j < 4; ++j) {
         s[j] = LoadWord(block + 4 * j) ^ keys[j];
     }
@@ -70,8 +70,6 @@ inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const ui
     for (int j = 0; j < 4; ++j) {
         StoreWord(block + 4 * j, t[j]);
     }
-    WipeWords(s, 4);
-    WipeWords(t, 4);
 }
 
 inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
@@ -98,14 +96,46 @@ inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uin
     WipeWords(next, kColumns);
 }
 
+// The table path of DecryptEcb. The state is wiped once, after the last block.
+void DecryptWithTables(uint8_t* blocks, size_t count) {
+    if (g_schedule.nb != 4) {
+        for (size_t i = 0; i < count; ++i) {
+            Transform(blocks + i * 4 * g_schedule.nb, g_schedule.decryptKeys, g_tables.decryptRound,
+                      g_tables.invSbox, g_schedule.decryptShift);
+        }
+        return;
+    }
+    uint32_t s[4];
+    uint32_t t[4];
+    for (size_t i = 0; i < count; ++i) {
+        Transform4<true>(blocks + i * kBlockSize, g_schedule.decryptKeys, g_tables.decryptRound,
+                         g_tables.invSbox, g_schedule.nr, s, t);
+    }
+    WipeWords(s, 4);
+    WipeWords(t, 4);
+}
+
+#if DUNMOOR_AESNI_PATH
+const bool g_hasAesNi = ProcessorHasAesNi();
+#else
+const bool g_hasAesNi = false;
+#endif
+
+// Chosen once, before main runs; only tests and benchmarks change it.
+DecryptPath g_decryptPath = g_hasAesNi ? DecryptPath::AesNi : DecryptPath::Tables;
+
 } // namespace
 } // namespace cipher
 
 void EncryptBlock(uint8_t block[kBlockSize]) {
     using namespace cipher;
     if (g_schedule.nb == 4) {
+        uint32_t s[4];
+        uint32_t t[4];
         Transform4<false>(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
-                          g_schedule.nr);
+                          g_schedule.nr, s, t);
+        WipeWords(s, 4);
+        WipeWords(t, 4);
         return;
     }
     Transform(block, g_schedule.encryptKeys, g_tables.encryptRound, g_tables.sbox,
@@ -113,12 +143,32 @@ void EncryptBlock(uint8_t block[kBlockSize]) {
 }
 
 void DecryptBlock(uint8_t block[kBlockSize]) {
+    DecryptEcb(block, 1);
+}
+
+void DecryptEcb(uint8_t* blocks, size_t count) {
     using namespace cipher;
-    if (g_schedule.nb == 4) {
-        Transform4<true>(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-                         g_schedule.nr);
+#if DUNMOOR_AESNI_PATH
+    if (g_decryptPath == DecryptPath::AesNi && g_schedule.nb == kColumns) {
+        DecryptEcbAesNi(g_schedule.encryptKeys, g_schedule.nr, blocks, count);
         return;
     }
-    Transform(block, g_schedule.decryptKeys, g_tables.decryptRound, g_tables.invSbox,
-              g_schedule.decryptShift);
+#endif
+    DecryptWithTables(blocks, count);
+}
+
+bool DecryptPathAvailable(DecryptPath path) {
+    return path == DecryptPath::Tables || cipher::g_hasAesNi;
+}
+
+DecryptPath CurrentDecryptPath() {
+    return cipher::g_decryptPath;
+}
+
+bool UseDecryptPath(DecryptPath path) {
+    if (!DecryptPathAvailable(path)) {
+        return false;
+    }
+    cipher::g_decryptPath = path;
+    return true;
 }

@@ -2,6 +2,7 @@
 // platform headers. Tables and the key schedule are process-wide state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr int kKeySize = 32;
@@ -23,6 +24,20 @@ void ExpandKey();
 
 void EncryptBlock(uint8_t block[kBlockSize]);
 void DecryptBlock(uint8_t block[kBlockSize]);
+
+// Decrypts count consecutive blocks in place (ECB) with the current
+// decryption round keys.
+void DecryptEcb(uint8_t* blocks, size_t count);
+
+// Decryption runs on the processor's AES instructions where it has them
+// (asked once, at start-up) and on the round tables otherwise. Both give the
+// same bytes; tests and benchmarks choose a path to run each one.
+enum class DecryptPath { Tables, AesNi };
+
+bool DecryptPathAvailable(DecryptPath path);
+DecryptPath CurrentDecryptPath();
+// Returns false, changing nothing, when the processor lacks the path.
+bool UseDecryptPath(DecryptPath path);
 
 // Encrypts 256 bytes of source into destination; source is left unchanged.
 // Returns 256.

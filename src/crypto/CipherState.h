@@ -3,6 +3,7 @@
 // Internal to src/crypto; callers use Cipher.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "crypto/Cipher.h"
@@ -54,6 +55,19 @@ extern const uint8_t kStoredConstant[kKeySize];
 
 extern Tables g_tables;
 extern Schedule g_schedule;
+
+// The path on the processor's AES instructions (AesNiDecrypt.cpp), on x86
+// only. Only the functions there are compiled for those instructions, and the
+// decryption may run only where ProcessorHasAesNi says yes.
+#if defined(__x86_64__) || defined(__i386__)
+#define DUNMOOR_AESNI_PATH 1
+bool ProcessorHasAesNi();
+// Decrypts count blocks in place with round keys derived from the nr + 1
+// encryption round keys (four words each) by InvMixColumns.
+void DecryptEcbAesNi(const uint32_t* encryptKeys, int nr, uint8_t* blocks, size_t count);
+#else
+#define DUNMOOR_AESNI_PATH 0
+#endif
 
 inline uint32_t RotateLeft(uint32_t w, int bits) {
     return (w << bits) | (w >> (32 - bits));

@@ -23,7 +23,5 @@ void DecryptBuffer(int length, const uint8_t* source, uint8_t* destination) {
     const size_t blockSize = size_t(4 * cipher::g_schedule.nb);
     const size_t rounded = (size_t(length) + blockSize - 1) / blockSize * blockSize;
     std::memcpy(destination, source, rounded);
-    for (size_t offset = 0; offset < rounded; offset += blockSize) {
-        DecryptBlock(destination + offset);
-    }
+    DecryptEcb(destination, rounded / blockSize);
 }

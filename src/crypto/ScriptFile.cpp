@@ -43,9 +43,7 @@ void DecryptChunk(size_t n) {
     std::memset(key, 0, sizeof key);
     const size_t rounded = (n + kBlockSize - 1) / kBlockSize * kBlockSize;
     std::memcpy(g_workBuffer, g_readBuffer, rounded);
-    for (size_t offset = 0; offset < rounded; offset += kBlockSize) {
-        DecryptBlock(g_workBuffer + offset);
-    }
+    DecryptEcb(g_workBuffer, rounded / kBlockSize);
 }
 
 } // namespace

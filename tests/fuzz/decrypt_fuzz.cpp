@@ -2,8 +2,11 @@
 // encrypted file's length, every whole block encrypts back to the input, a
 // partial last block is the zero-completed block cut to its length, a
 // longer earlier plain file is replaced, and the input is always closed.
+// Besides, both decryption paths give the same bytes under a key taken from
+// the input.
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -47,6 +50,27 @@ void CheckPlain(const uint8_t* data, size_t size, const std::vector<uint8_t>& pl
     }
 }
 
+// The input's first 32 bytes (zero-completed) are the key, its whole blocks
+// the ciphertext.
+void CheckPathsAgree(const uint8_t* data, size_t size) {
+    const DecryptPath before = CurrentDecryptPath();
+    if (!UseDecryptPath(DecryptPath::AesNi)) {
+        return;
+    }
+    uint8_t key[kKeySize] = {};
+    std::memcpy(key, data, std::min(size, sizeof key));
+    ComputeKeySchedule(key);
+    const size_t blocks = size / kBlockSize;
+    std::vector<uint8_t> aesNi(data, data + blocks * kBlockSize);
+    std::vector<uint8_t> tables = aesNi;
+    DecryptEcb(aesNi.data(), blocks);
+    UseDecryptPath(DecryptPath::Tables);
+    DecryptEcb(tables.data(), blocks);
+    FUZZ_CHECK(aesNi == tables);
+    UseDecryptPath(before);
+    ExpandKey();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -56,6 +80,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CheckPathsAgree(data, size);
     static const std::string inputPath = ScratchPath("script.dat");
     static const std::string plainPath = ScratchPath("script.sql");
     FUZZ_CHECK(WriteWholeFile(inputPath, data, size));

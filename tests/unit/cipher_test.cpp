@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "crypto/Cipher.h"
@@ -36,19 +37,40 @@ Bytes RandomBytes(std::mt19937& rng, size_t n) {
     return out;
 }
 
-// ECB decryption block by block with the program's key, as a reference.
+// ECB decryption block by block on the round tables with the program's key,
+// as a reference for both paths.
 Bytes DecryptBlocks(Bytes data) {
+    const DecryptPath path = CurrentDecryptPath();
+    UseDecryptPath(DecryptPath::Tables);
     ExpandKey();
     for (size_t off = 0; off < data.size(); off += kBlockSize) {
         DecryptBlock(data.data() + off);
     }
+    UseDecryptPath(path);
     return data;
 }
 
-class CipherTest : public ::testing::Test {
+// Every test runs on each decryption path; the AES-NI instance is skipped
+// where the processor lacks the instructions.
+class CipherTest : public ::testing::TestWithParam<DecryptPath> {
   protected:
-    void SetUp() override { BuildCipherTables(); }
+    void SetUp() override {
+        BuildCipherTables();
+        if (!UseDecryptPath(GetParam())) {
+            GTEST_SKIP() << "no AES instructions on this processor";
+        }
+    }
+    void TearDown() override { UseDecryptPath(before_); }
+
+  private:
+    const DecryptPath before_ = CurrentDecryptPath();
 };
+
+const DecryptPath kPaths[] = {DecryptPath::Tables, DecryptPath::AesNi};
+
+std::string PathName(const ::testing::TestParamInfo<DecryptPath>& info) {
+    return info.param == DecryptPath::AesNi ? "AesNi" : "Tables";
+}
 
 // FIPS-197 Appendix C.3.
 const char kFipsKey[] = "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f";
@@ -57,24 +79,23 @@ const char kFipsCipher[] = "8ea2b7ca516745bfeafc49904b496089";
 
 using FipsVector = CipherTest;
 
-TEST_F(FipsVector, EncryptBlockGivesTheAppendixCiphertext) {
+TEST_P(FipsVector, EncryptBlockGivesTheAppendixCiphertext) {
     ComputeKeySchedule(FromHex(kFipsKey).data());
     Bytes block = FromHex(kFipsPlain);
     EncryptBlock(block.data());
     EXPECT_EQ(block, FromHex(kFipsCipher));
 }
 
-TEST_F(FipsVector, DecryptBlockGivesThePlaintextBack) {
+TEST_P(FipsVector, DecryptBlockGivesThePlaintextBack) {
     ComputeKeySchedule(FromHex(kFipsKey).data());
     Bytes block = FromHex(kFipsCipher);
     DecryptBlock(block.data());
     EXPECT_EQ(block, FromHex(kFipsPlain));
 }
 
-using RoundConstants = CipherTest;
-
 // AES-256 uses only the first seven; the rest must still be the powers of 2.
-TEST_F(RoundConstants, ArePowersOfTwoInTheLowByte) {
+TEST(RoundConstants, ArePowersOfTwoInTheLowByte) {
+    BuildCipherTables();
     const uint32_t expected[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40,
                                  0x80, 0x1B, 0x36, 0x6C, 0xD8, 0xAB, 0x4D};
     for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i) {
@@ -96,7 +117,7 @@ Bytes OpensslEcb(const Bytes& key, const Bytes& in, bool encrypt) {
 
 using AgreesWithOpenssl = CipherTest;
 
-TEST_F(AgreesWithOpenssl, OnRandomKeysAndBlocksBothWays) {
+TEST_P(AgreesWithOpenssl, OnRandomKeysAndBlocksBothWays) {
     std::mt19937 rng(20240420);
     for (int trial = 0; trial < 3000; ++trial) {
         Bytes key = RandomBytes(rng, kKeySize);
@@ -112,7 +133,7 @@ TEST_F(AgreesWithOpenssl, OnRandomKeysAndBlocksBothWays) {
     }
 }
 
-TEST_F(AgreesWithOpenssl, OnTheConfigBlobWithTheProgramKey) {
+TEST_P(AgreesWithOpenssl, OnTheConfigBlobWithTheProgramKey) {
     std::mt19937 rng(7);
     Bytes source = RandomBytes(rng, kConfigBlobSize);
     Bytes sealed(kConfigBlobSize);
@@ -125,7 +146,7 @@ TEST_F(AgreesWithOpenssl, OnTheConfigBlobWithTheProgramKey) {
 
 using ProgramKey = CipherTest;
 
-TEST_F(ProgramKey, IsTheStoredConstantPlusTwoWithALastZeroByte) {
+TEST_P(ProgramKey, IsTheStoredConstantPlusTwoWithALastZeroByte) {
     uint8_t key[kKeySize];
     DeriveProgramKey(key);
     for (int i = 0; i < kKeySize - 1; ++i) {
@@ -138,7 +159,7 @@ TEST_F(ProgramKey, IsTheStoredConstantPlusTwoWithALastZeroByte) {
 }
 
 // Shipped script files and saved "DB Info" values depend on this exact key.
-TEST_F(ProgramKey, NeverChanges) {
+TEST_P(ProgramKey, NeverChanges) {
     uint8_t key[kKeySize];
     DeriveProgramKey(key);
     EXPECT_EQ(Bytes(key, key + kKeySize),
@@ -146,7 +167,7 @@ TEST_F(ProgramKey, NeverChanges) {
 }
 
 // The buffer operations must not depend on whatever schedule was left behind.
-TEST_F(ProgramKey, IsRestoredByEveryBufferOperation) {
+TEST_P(ProgramKey, IsRestoredByEveryBufferOperation) {
     Bytes plain(kConfigBlobSize, 0x41);
     Bytes expected(kConfigBlobSize);
     EncryptConfigBlob(plain.data(), expected.data());
@@ -167,7 +188,7 @@ constexpr uint8_t kGuardByte = 0xA5;
 
 using ConfigBlob = CipherTest;
 
-TEST_F(ConfigBlob, RoundTripsAndLeavesTheSourceAndBytesPast256Alone) {
+TEST_P(ConfigBlob, RoundTripsAndLeavesTheSourceAndBytesPast256Alone) {
     std::mt19937 rng(1);
     const Bytes source = RandomBytes(rng, kConfigBlobSize);
     Bytes input = source;
@@ -183,7 +204,7 @@ TEST_F(ConfigBlob, RoundTripsAndLeavesTheSourceAndBytesPast256Alone) {
 }
 
 // ECB: no chaining, so equal plaintext blocks stay equal.
-TEST_F(ConfigBlob, EqualBlocksGiveEqualCiphertext) {
+TEST_P(ConfigBlob, EqualBlocksGiveEqualCiphertext) {
     Bytes source(kConfigBlobSize, 0);
     for (int i = 0; i < kBlockSize; ++i) {
         source[i] = source[kBlockSize + i] = uint8_t(i * 7 + 1);
@@ -196,14 +217,14 @@ TEST_F(ConfigBlob, EqualBlocksGiveEqualCiphertext) {
 
 using DecryptBufferLength = CipherTest;
 
-TEST_F(DecryptBufferLength, ZeroCopiesNothing) {
+TEST_P(DecryptBufferLength, ZeroCopiesNothing) {
     Bytes source(64, 0x11);
     Bytes dest(64, kGuardByte);
     DecryptBuffer(0, source.data(), dest.data());
     EXPECT_EQ(dest, Bytes(64, kGuardByte));
 }
 
-TEST_F(DecryptBufferLength, IsRoundedUpToWholeBlocksAndNoFurther) {
+TEST_P(DecryptBufferLength, IsRoundedUpToWholeBlocksAndNoFurther) {
     std::mt19937 rng(2);
     const Bytes source = RandomBytes(rng, 112);
     Bytes dest(112 + kGuard, kGuardByte);
@@ -212,7 +233,7 @@ TEST_F(DecryptBufferLength, IsRoundedUpToWholeBlocksAndNoFurther) {
     EXPECT_EQ(Bytes(dest.begin() + 112, dest.end()), Bytes(kGuard, kGuardByte));
 }
 
-TEST_F(DecryptBufferLength, OfAWholeBlobHandlesExactlySixteenBlocks) {
+TEST_P(DecryptBufferLength, OfAWholeBlobHandlesExactlySixteenBlocks) {
     std::mt19937 rng(3);
     const Bytes source = RandomBytes(rng, kConfigBlobSize);
     Bytes dest(kConfigBlobSize + kGuard, kGuardByte);
@@ -220,5 +241,13 @@ TEST_F(DecryptBufferLength, OfAWholeBlobHandlesExactlySixteenBlocks) {
     EXPECT_EQ(Bytes(dest.begin(), dest.begin() + kConfigBlobSize), DecryptBlocks(source));
     EXPECT_EQ(Bytes(dest.begin() + kConfigBlobSize, dest.end()), Bytes(kGuard, kGuardByte));
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, FipsVector, ::testing::ValuesIn(kPaths), PathName);
+#ifdef DUNMOOR_HAVE_OPENSSL
+INSTANTIATE_TEST_SUITE_P(Paths, AgreesWithOpenssl, ::testing::ValuesIn(kPaths), PathName);
+#endif
+INSTANTIATE_TEST_SUITE_P(Paths, ProgramKey, ::testing::ValuesIn(kPaths), PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, ConfigBlob, ::testing::ValuesIn(kPaths), PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, DecryptBufferLength, ::testing::ValuesIn(kPaths), PathName);
 
 } // namespace
