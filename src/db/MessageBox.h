@@ -14,6 +14,11 @@ constexpr unsigned kStrDatabaseKept = 107;
 // Names the Quenlor key: the database is there, its settings are not.
 constexpr unsigned kStrSettingsNotSaved = 108;
 
+// A run refused before it starts: another one holds the machine, or the
+// switches do not fit the parser's working copy.
+constexpr unsigned kStrAlreadyRunning = 120;
+constexpr unsigned kStrCommandLineTooLong = 121;
+
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.
 struct BoxInserts {

@@ -21,6 +21,10 @@
 #define IDS_DATABASE_KEPT 107
 #define IDS_SETTINGS_NOT_SAVED 108
 
+// String table: runs refused before they start
+#define IDS_ALREADY_RUNNING 120
+#define IDS_COMMAND_LINE_TOO_LONG 121
+
 // The About item of the system menus
 #define IDM_ABOUTBOX 16
 
