@@ -197,6 +197,13 @@ if [ "$scenario" = quiet ]; then
   [ "$(grep -ac 'Dunmoor: SQL Server nem' "$dir/dunmoor.out")" = 2 ] ||
     fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
   grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
+  # Switches past the parser's 259 characters are refused whole, never cut.
+  timeout 30 "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q >"$dir/long.out" 2>&1
+  long=$?
+  [ "$long" = 1 ] || fail "an over-long command line ended with status $long, expected 1"
+  grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
+    fail "the over-long command line's refusal is not in the run log"
+  [ "$(grep -c '^ConnectDB' "$dir/Kelvane.log")" = 1 ] || fail "the over-long command line connected"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
