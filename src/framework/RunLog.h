@@ -1,8 +1,9 @@
 // The run log: what every run did, for the administrator and the deployment
 // tool, who keep log files rather than the debugger output. UTF-8 with a
 // byte order mark and CRLF line ends, one timestamped line per entry. It
-// never holds a password: every entry passes MaskRunSecrets (RunSecrets.h). A log that cannot be written never changes what
-// the program does: the debugger output says so once, and the run goes on.
+// never holds a password: every entry passes MaskRunSecrets (RunSecrets.h).
+// A log that cannot be written never changes what the program does: the
+// debugger output says so once, and the run goes on.
 #pragma once
 
 #include <cstddef>
