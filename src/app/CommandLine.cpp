@@ -13,14 +13,10 @@ using ValueBuffer = char[kWorkingCopySize];
 // occurrence anywhere in the working copy; empty when the switch is absent.
 void FindSwitchValue(const char* workingCopy, const char* name, ValueBuffer& value) {
     memset(value, 0, sizeof value);
-    const char* found = strstr(workingCopy, name);
-    if (found == nullptr) {
-        return;
-    }
-    CopyBounded(value, sizeof value, found + strlen(name));
-    char* blank = strchr(value, ' ');
-    if (blank != nullptr) {
-        *blank = '\0';
+    size_t begin = 0;
+    size_t end = 0;
+    if (FindSwitchSpan(workingCopy, name, begin, end)) {
+        CopyBounded(value, sizeof value, workingCopy + begin, end - begin);
     }
 }
 
@@ -41,7 +37,61 @@ bool StartsWithIgnoringCase(const char* text, const char* prefix) {
     return true;
 }
 
+// Where the first "/log:" word stands: [begin, end) of the word (its closing
+// quote included) and the path it names.
+bool FindLogWord(const std::string& text, size_t& begin, size_t& end, std::string& path) {
+    static const char kSwitch[] = "/log:";
+    for (size_t at = 0; at < text.size(); ++at) {
+        const bool startsWord = at == 0 || text[at - 1] == ' ';
+        if (!startsWord || !StartsWithIgnoringCase(text.c_str() + at, kSwitch)) {
+            continue;
+        }
+        size_t from = at + sizeof kSwitch - 1;
+        size_t stop = text.find(' ', from);
+        if (from < text.size() && text[from] == '"') {
+            stop = text.find('"', ++from);
+        }
+        stop = stop == std::string::npos ? text.size() : stop;
+        path = text.substr(from, stop - from);
+        begin = at;
+        end = stop < text.size() && text[stop] == '"' ? stop + 1 : stop;
+        return true;
+    }
+    return false;
+}
+
+// Takes the first "/log:" word out of text: the word and the blanks around
+// it, [first, last) of the text as it was, leave one blank.
+bool TakeLogWord(std::string& text, std::string& path, size_t& first, size_t& last) {
+    if (!FindLogWord(text, first, last, path)) {
+        return false;
+    }
+    while (first > 0 && text[first - 1] == ' ') {
+        --first;
+    }
+    while (last < text.size() && text[last] == ' ') {
+        ++last;
+    }
+    text.replace(first, last - first, " ");
+    return true;
+}
+
 } // namespace
+
+bool FindSwitchSpan(const char* text, const char* name, size_t& begin, size_t& end) {
+    const char* found = strstr(text, name);
+    if (found == nullptr) {
+        return false;
+    }
+    begin = static_cast<size_t>(found - text) + strlen(name);
+    const char* blank = strchr(text + begin, ' ');
+    end = blank != nullptr ? static_cast<size_t>(blank - text) : strlen(text);
+    return true;
+}
+
+bool FitsWorkingCopy(const char* argumentText) {
+    return strlen(argumentText) < static_cast<size_t>(kWorkingCopySize);
+}
 
 int ParseLeadingInt(const char* text) {
     while (IsAtoiSpace(*text)) {
@@ -97,11 +147,9 @@ int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
 }
 
 bool HasWordSwitch(const char* argumentText, const char* word) {
-    char workingCopy[kWorkingCopySize] = {};
-    CopyField(workingCopy, argumentText);
     const size_t length = strlen(word);
-    for (const char* at = workingCopy; *at != '\0'; ++at) {
-        const bool startsWord = at == workingCopy || at[-1] == ' ';
+    for (const char* at = argumentText; *at != '\0'; ++at) {
+        const bool startsWord = at == argumentText || at[-1] == ' ';
         if (!startsWord || !StartsWithIgnoringCase(at, word)) {
             continue;
         }
@@ -118,38 +166,30 @@ bool NamesPassword(const char* argumentText) {
     return strstr(workingCopy, "/p") != nullptr;
 }
 
-std::string MaskPassword(const char* argumentText) {
-    std::string masked = argumentText;
-    const size_t at = masked.find("/p");
-    if (at != std::string::npos) {
-        const size_t value = at + 2;
-        const size_t end = masked.find(' ', value);
-        masked.replace(value, (end == std::string::npos ? masked.size() : end) - value, "***");
+std::string MaskCommandLine(const char* commandLine) {
+    // The text the parser reads, where the password is looked for.
+    std::string parsed = commandLine;
+    std::string path;
+    size_t first = 0;
+    size_t last = 0;
+    const bool logged = TakeLogWord(parsed, path, first, last);
+    size_t begin = 0;
+    size_t end = 0;
+    std::string masked = commandLine;
+    if (!FindSwitchSpan(parsed.c_str(), "/p", begin, end)) {
+        return masked;
     }
+    // Back to the command line as given: past the one blank that stands for
+    // it, the /log: word takes its own room again.
+    auto givenAt = [&](size_t at) { return logged && at > first ? at - first - 1 + last : at; };
+    masked.replace(givenAt(begin), givenAt(end) - givenAt(begin), "***");
     return masked;
 }
 
 bool TakeLogSwitch(std::string& argumentText, std::string& path) {
-    static const char kSwitch[] = "/log:";
-    const size_t switchLength = sizeof kSwitch - 1;
-    for (size_t at = 0; at < argumentText.size(); ++at) {
-        const bool startsWord = at == 0 || argumentText[at - 1] == ' ';
-        if (!startsWord || !StartsWithIgnoringCase(argumentText.c_str() + at, kSwitch)) {
-            continue;
-        }
-        size_t begin = at + switchLength;
-        size_t end = argumentText.find(' ', begin);
-        if (begin < argumentText.size() && argumentText[begin] == '"') {
-            end = argumentText.find('"', ++begin);
-        }
-        const size_t stop = end == std::string::npos ? argumentText.size() : end;
-        path = argumentText.substr(begin, stop - begin);
-        // Blanks in its place: the other switches never see a path, and
-        // every value keeps the blank that ends it.
-        const size_t wordEnd =
-            stop < argumentText.size() && argumentText[stop] == '"' ? stop + 1 : stop;
-        argumentText.replace(at, wordEnd - at, wordEnd - at, ' ');
-        return true;
-    }
-    return false;
+    // One blank in its place: every value keeps the blank that ends it, and
+    // the path takes no room of the working copy.
+    size_t first = 0;
+    size_t last = 0;
+    return TakeLogWord(argumentText, path, first, last);
 }

@@ -25,9 +25,12 @@ class CDunmoorApp : public CWinApp {
   private:
     // Everything after the cipher is ready: the run log, the mode, the dialog.
     // Returns the exit status.
-    int Run(const char* programDirectory);
+    // runNote: what taking the machine's run hold had to say, or "".
+    int Run(const char* programDirectory, const char* runNote);
     int RunUnattended(ConnectionParams& params);
-    void LogStart(bool unattended) const;
+    // Another run holds the machine: reason logged, box, exit status 1.
+    int RefuseSecondRun(const char* reason);
+    void LogStart(const char* mode) const;
 
     int m_exitStatus = 0;
     // The argument text without "/log:<path>" and its surrounding blanks.

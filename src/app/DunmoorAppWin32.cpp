@@ -7,6 +7,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
+#include "app/RunGuards.h"
 #include "common/BoundedCopy.h"
 #include "common/Version.h"
 #include "crypto/Cipher.h"
@@ -15,12 +16,25 @@
 #include "db/ScriptPaths.h"
 #include "framework/Platform.h"
 #include "framework/RunLog.h"
+#include "framework/RunSecrets.h"
 
 namespace {
 
 constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
 // The whole argument text that asks for the list of switches.
 constexpr char kUsageSwitch[] = "/?";
+
+// What the run log's header says the run is.
+const char* ModeName(bool unattended, const std::string& arguments) {
+    if (unattended) {
+        return HasWordSwitch(arguments.c_str(), "/check") ? "unattended check (/check)"
+                                                          : "unattended create";
+    }
+    if (arguments == kUsageSwitch) {
+        return "usage (/?)";
+    }
+    return arguments.empty() ? "interactive" : "interactive (/find)";
+}
 
 // A run that a power cut ended left its plain script behind. One that another
 // start is running is held against deletion and stays. Each name removed
@@ -57,6 +71,27 @@ void TakePasswordFromEnvironment(ConnectionParams& params) {
     LogLine("Password taken from %s", kPasswordVariable);
 }
 
+// Masked from the first line on, whether or not this run takes it.
+void RegisterEnvironmentPassword() {
+    char value[kPathSize] = {};
+    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
+    if (length > 0 && length < sizeof value) {
+        RegisterRunSecret(value);
+    }
+    SecureZeroMemory(value, sizeof value);
+}
+
+// The run log's path, from "/log:<path>" or beside the program; arguments
+// becomes the command line without it.
+std::string TakeLogPath(const char* programDirectory, const char* commandLine,
+                        std::string& arguments) {
+    std::string path = std::string(programDirectory) + "\\Dunmoor.log";
+    std::string rest = commandLine;
+    TakeLogSwitch(rest, path);
+    arguments = Trimmed(rest);
+    return path;
+}
+
 } // namespace
 
 int CDunmoorApp::ParseCommandLine(ConnectionParams& params) {
@@ -64,6 +99,13 @@ int CDunmoorApp::ParseCommandLine(ConnectionParams& params) {
 }
 
 BOOL CDunmoorApp::InitInstance() {
+    // One run at a time on the machine: a second start ends here, before it
+    // loads the library or touches a file the first one works on.
+    char runNote[kRunNoteSize];
+    if (!TakeMachineRun(runNote)) {
+        m_exitStatus = RefuseSecondRun(runNote);
+        return FALSE;
+    }
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = 8;
     controls.dwICC = ICC_WIN95_CLASSES;
@@ -77,40 +119,58 @@ BOOL CDunmoorApp::InitInstance() {
 
     char programDirectory[kPathSize];
     GetProgramDirectory(programDirectory);
-    m_exitStatus = Run(programDirectory);
+    m_exitStatus = Run(programDirectory, runNote);
     LogLine("Exit status %d", m_exitStatus);
     CloseRunLog();
+    ClearRunSecrets();
+    ReleaseMachineRun();
     return FALSE;
 }
 
-void CDunmoorApp::LogStart(bool unattended) const {
-    const char* mode =
-        unattended ? (HasWordSwitch(m_arguments.c_str(), "/check") ? "unattended check (/check)"
-                                                                   : "unattended create")
-        : m_arguments == kUsageSwitch ? "usage (/?)"
-        : m_arguments.empty()         ? "interactive"
-                                      : "interactive (/find)";
+// Its lines go behind the running one's, in one piece, and rotate nothing.
+int CDunmoorApp::RefuseSecondRun(const char* reason) {
+    char programDirectory[kPathSize];
+    GetProgramDirectory(programDirectory);
+    OpenRunLogBehindAnother(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    LogStart("second start, refused");
+    const int status = RefuseRun(reason, kStrAlreadyRunning, m_arguments.c_str());
+    LogLine("Exit status %d", status);
+    CloseRunLog();
+    return status;
+}
+
+void CDunmoorApp::LogStart(const char* mode) const {
     LogRunHeader((std::string("Dunmoor ") + DUNMOOR_FILE_VERSION + ", " +
                   (sizeof(void*) == 8 ? "64-bit" : "32-bit") + ", " + mode)
                      .c_str());
     LogLine("Command line: %s",
-            m_lpCmdLine[0] != '\0' ? MaskPassword(m_lpCmdLine).c_str() : "(none)");
+            m_lpCmdLine[0] != '\0' ? MaskCommandLine(m_lpCmdLine).c_str() : "(none)");
 }
 
-int CDunmoorApp::Run(const char* programDirectory) {
+int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     // "/log:<path>" names the log in either mode; a command line of nothing
     // else is no unattended create.
-    std::string arguments = m_lpCmdLine;
-    std::string logPath = std::string(programDirectory) + "\\Dunmoor.log";
-    TakeLogSwitch(arguments, logPath);
-    m_arguments = Trimmed(arguments);
-    OpenRunLog(logPath.c_str());
+    OpenRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    RegisterEnvironmentPassword();
+    if (!FitsWorkingCopy(m_arguments.c_str())) {
+        // Switches cut off would run with another password or box than asked.
+        LogStart("command line refused");
+        char reason[128] = {};
+        snprintf(reason, sizeof reason,
+                 "Command line refused: its switches take %u characters, %d at most: nothing done",
+                 static_cast<unsigned>(m_arguments.size()), kWorkingCopySize - 1);
+        return RefuseRun(reason, kStrCommandLineTooLong, m_arguments.c_str());
+    }
 
     ConnectionParams params;
     memset(&params, 0, sizeof params);
     const bool usage = m_arguments == kUsageSwitch;
     const bool unattended = !usage && !m_arguments.empty() && ParseCommandLine(params) == 1;
-    LogStart(unattended);
+    RegisterRunSecret(params.password, sizeof params.password);
+    LogStart(ModeName(unattended, m_arguments));
+    if (runNote[0] != '\0') {
+        LogAndDebug(runNote);
+    }
     if (usage) {
         // What every command-line tool answers: nothing is connected or run.
         Messages().ShowNotice(NoticeKind::Information, kStrUsage, BoxInserts());

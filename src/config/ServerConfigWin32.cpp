@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/BoundedCopy.h"
+#include "framework/RunSecrets.h"
 
 namespace {
 
@@ -130,6 +131,8 @@ bool LoadServerConfig(ConnectionParams& params) {
     // uses the record on success.
     if (ReadDbType(key, params.dbType) && QueryValue(key, kDbInfoValue, stored, size)) {
         DecodeDbInfo(stored, static_cast<int>(size), params);
+        // The saved password is this run's too: masked wherever it shows.
+        RegisterRunSecret(params.password, sizeof params.password);
         loaded = true;
     }
     RegCloseKey(key);

@@ -31,6 +31,11 @@ constexpr unsigned kStrUsage = 116;
 // %1 batches refused of %2.
 constexpr unsigned kStrBatchesRefused = 117;
 
+// A run refused before it starts: another one holds the machine, or the
+// switches do not fit the parser's working copy.
+constexpr unsigned kStrAlreadyRunning = 120;
+constexpr unsigned kStrCommandLineTooLong = 121;
+
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.
 struct BoxInserts {

@@ -6,6 +6,7 @@
 
 #include "DunmoorEvents.h"
 #include "framework/RunLog.h"
+#include "framework/RunSecrets.h"
 #include "framework/WideText.h"
 
 namespace {
@@ -78,8 +79,10 @@ void ReportOutcome(RunEvent event, const char* summary) {
         LogLine("The Application event log refused the event (error %lu)", GetLastError());
         return;
     }
-    const std::wstring line = AnsiToWide(summary);
-    const std::wstring log = AnsiToWide(RunLogPath()[0] != '\0' ? RunLogPath() : "(none)");
+    // The event says what the log's outcome line says, masked as it is.
+    const std::wstring line = AnsiToWide(MaskRunSecrets(summary).c_str());
+    const std::wstring log =
+        AnsiToWide(MaskRunSecrets(RunLogPath()[0] != '\0' ? RunLogPath() : "(none)").c_str());
     LPCWSTR strings[] = {line.c_str(), log.c_str()};
     const EventKind kind = KindOf(event);
     ReportEventW(source, kind.type, 0, kind.id, nullptr, 2, 0, strings, nullptr);

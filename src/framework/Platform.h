@@ -36,8 +36,18 @@ void PlatformReleaseHeldFile(HeldFile& hold, const char* path);
 // Opens an existing file for reading in mode "r" or "rb", a held one too.
 FILE* PlatformOpenForReading(const char* path, const char* mode);
 
-// Sends text to the debugger output.
+// Sends text to the debugger output, every password of the run masked (see
+// RunSecrets.h).
 void PlatformDebugOutput(const char* text);
+
+// Overwrites size bytes at data with zeros in a way the compiler keeps, for
+// memory that held a password.
+void PlatformSecureZero(void* data, size_t size);
+
+// Opens path for appending, creating it when missing: every write lands at
+// the file's end as one piece, also when another process appends to the same
+// file. Binary; null when it cannot be opened.
+FILE* PlatformOpenForAppending(const char* path);
 
 // Text in the system's ANSI code page as UTF-8 (hosts take it as it is).
 std::string PlatformAnsiToUtf8(const char* text);

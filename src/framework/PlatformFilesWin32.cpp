@@ -166,3 +166,15 @@ FILE* PlatformOpenForReading(const char* path, const char* mode) {
     const int translation = strchr(mode, 'b') != nullptr ? _O_BINARY : _O_TEXT;
     return StreamOver(file, _O_RDONLY | translation, mode);
 }
+
+// Append access alone: the system puts each write at the end of the file in
+// one piece, so a second process appending to the same log cannot land
+// inside a line or be overwritten (fopen's "a" seeks, then writes).
+FILE* PlatformOpenForAppending(const char* path) {
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return StreamOver(file, _O_APPEND | _O_BINARY, "ab");
+}

@@ -5,6 +5,7 @@
 
 #include "common/BoundedCopy.h"
 #include "framework/Platform.h"
+#include "framework/RunSecrets.h"
 
 namespace {
 char g_programDirectory[kPathSize] = ".";
@@ -21,7 +22,16 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 
 bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
 
-void PlatformDebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }
+void PlatformDebugOutput(const char* text) {
+    fprintf(stderr, "%s\n", MaskRunSecrets(text).c_str());
+}
+
+void PlatformSecureZero(void* data, size_t size) {
+    volatile unsigned char* bytes = static_cast<volatile unsigned char*>(data);
+    while (size-- > 0) {
+        *bytes++ = 0;
+    }
+}
 
 std::string PlatformAnsiToUtf8(const char* text) {
     return text;
@@ -44,6 +54,11 @@ void PlatformReleaseHeldFile(HeldFile& hold, const char* path) {
         std::remove(path);
         hold = nullptr;
     }
+}
+
+// O_APPEND: each write goes to the end whole.
+FILE* PlatformOpenForAppending(const char* path) {
+    return std::fopen(path, "ab");
 }
 
 FILE* PlatformOpenForReading(const char* path, const char* mode) {

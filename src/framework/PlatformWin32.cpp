@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/Platform.h"
+#include "framework/RunSecrets.h"
 #include "framework/WideText.h"
 
 namespace {
@@ -32,7 +33,13 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 
 bool PlatformDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
 
-void PlatformDebugOutput(const char* text) { OutputDebugStringA(text); }
+void PlatformDebugOutput(const char* text) {
+    OutputDebugStringA(MaskRunSecrets(text).c_str());
+}
+
+void PlatformSecureZero(void* data, size_t size) {
+    SecureZeroMemory(data, size);
+}
 
 std::wstring AnsiToWide(const char* text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);

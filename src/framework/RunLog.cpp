@@ -8,12 +8,17 @@
 
 #include "common/BoundedCopy.h"
 #include "framework/Platform.h"
+#include "framework/RunSecrets.h"
 
 namespace {
 
 FILE* g_log = nullptr;
 char g_path[kPathSize] = {};
 bool g_complained = false;
+// Behind another run's log: this run's lines wait for CloseRunLog.
+bool g_deferred = false;
+// Room for every entry whole, so that each reaches the file in one write.
+constexpr size_t kEntryBufferSize = 16 * 1024;
 // The worker of a run and the dialog's thread both write.
 std::mutex g_lock;
 
@@ -51,6 +56,22 @@ void WriteLine(const char* stamp, const char* text, size_t length) {
     std::fputs("\r\n", g_log);
 }
 
+// Appends to path; false when it cannot be opened.
+bool Open(const char* path) {
+    const bool fresh = FileSize(path) == 0;
+    g_log = PlatformOpenForAppending(path);
+    if (g_log == nullptr) {
+        Complain(path, "cannot be opened");
+        return false;
+    }
+    std::setvbuf(g_log, nullptr, _IOFBF, kEntryBufferSize);
+    CopyField(g_path, path);
+    if (fresh) {
+        std::fputs("\xEF\xBB\xBF", g_log);
+    }
+    return true;
+}
+
 } // namespace
 
 bool OpenRunLog(const char* path) {
@@ -58,17 +79,13 @@ bool OpenRunLog(const char* path) {
     if (FileSize(path) > kRunLogLimit) {
         Rotate(path);
     }
-    const bool fresh = FileSize(path) == 0;
-    g_log = std::fopen(path, "ab");
-    if (g_log == nullptr) {
-        Complain(path, "cannot be opened");
-        return false;
-    }
-    CopyField(g_path, path);
-    if (fresh) {
-        std::fputs("\xEF\xBB\xBF", g_log);
-    }
-    return true;
+    return Open(path);
+}
+
+bool OpenRunLogBehindAnother(const char* path) {
+    CloseRunLog();
+    g_deferred = true;
+    return Open(path);
 }
 
 const char* RunLogPath() {
@@ -81,6 +98,7 @@ void CloseRunLog() {
         g_log = nullptr;
     }
     g_path[0] = '\0';
+    g_deferred = false;
 }
 
 void LogUtf8(const char* text) {
@@ -90,7 +108,7 @@ void LogUtf8(const char* text) {
         const std::time_t now = std::time(nullptr);
         std::strftime(stamp, sizeof stamp, "%H:%M:%S  ", std::localtime(&now));
         // Lines of a box's text keep their breaks, each on a line of its own.
-        std::string rest = text;
+        std::string rest = MaskRunSecrets(text);
         for (size_t at; (at = rest.find_first_of("\r\n")) != std::string::npos;) {
             WriteLine(stamp, rest.c_str(), at);
             const size_t next = rest.compare(at, 2, "\r\n") == 0 ? at + 2 : at + 1;
@@ -99,7 +117,7 @@ void LogUtf8(const char* text) {
         }
         WriteLine(stamp, rest.c_str(), rest.size());
         // On the disk at once: a run that is killed loses nothing it logged.
-        if (std::fflush(g_log) != 0) {
+        if (!g_deferred && std::fflush(g_log) != 0) {
             Complain(g_path, "cannot be written");
         }
     }

@@ -1,8 +1,9 @@
 // The run log: what every run did, for the administrator and the deployment
 // tool, who keep log files rather than the debugger output. UTF-8 with a
 // byte order mark and CRLF line ends, one timestamped line per entry. It
-// never holds a password. A log that cannot be written never changes what
-// the program does: the debugger output says so once, and the run goes on.
+// never holds a password: every entry passes MaskRunSecrets (RunSecrets.h).
+// A log that cannot be written never changes what the program does: the
+// debugger output says so once, and the run goes on.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,13 @@
 constexpr long kRunLogLimit = 1024 * 1024;
 
 // Opens path (ANSI) for this run's lines; false when it cannot be written.
+// Each entry reaches the file in one write at its end, so a second process
+// appending to it never lands inside one.
 bool OpenRunLog(const char* path);
+// For a run that must not disturb another run writing the same log: never
+// rotates it, and keeps this run's entries until CloseRunLog writes them in
+// one piece at the end of the file.
+bool OpenRunLogBehindAnother(const char* path);
 // The first line of a run: a rule, the local time with its UTC offset, and
 // what runs (ANSI).
 void LogRunHeader(const char* description);

@@ -25,6 +25,11 @@ class CDBCommandSetup : public CDialog {
 
     CDBCommandSetup();
 
+    // CDialog's DoModal, and then: a dialog that could not be created, or
+    // that ended before its run, ran no workflow, so m_succeeded is cleared
+    // and the run log says why.
+    INT_PTR DoModal();
+
     BOOL OnInitDialog() override;
     // Escape or Enter before the run: the workflow never ran, so it did not
     // succeed. During the run they do nothing.

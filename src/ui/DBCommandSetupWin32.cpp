@@ -5,6 +5,7 @@
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
 #include "db/Workflows.h"
+#include "framework/RunLog.h"
 #include "ui/resource.h"
 
 IMPLEMENT_DYNAMIC(CDBCommandSetup, CDialog)
@@ -20,6 +21,22 @@ constexpr char kPatchCaption[] = "Patch Database [Quenlor]";
 
 CDBCommandSetup::CDBCommandSetup() : CDialog(IDD_DBCOMMANDSETUP), m_succeeded(1), m_armed(1) {
     memset(&m_params, 0, sizeof m_params);
+}
+
+INT_PTR CDBCommandSetup::DoModal() {
+    const INT_PTR result = CDialog::DoModal();
+    const DWORD error = GetLastError();
+    if (m_armed) {
+        m_succeeded = 0;
+        const char* what = m_mode == kModePatch ? "patch" : "create";
+        if (result == -1) {
+            LogLine("The progress dialog could not be created (error %lu): the %s did not run",
+                    error, what);
+        } else {
+            LogLine("The progress dialog was closed before its run: the %s did not run", what);
+        }
+    }
+    return result;
 }
 
 BOOL CDBCommandSetup::OnInitDialog() {

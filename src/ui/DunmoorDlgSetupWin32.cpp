@@ -13,6 +13,7 @@
 #include "db/MessageBox.h"
 #include "db/Workflows.h"
 #include "framework/Platform.h"
+#include "framework/RunSecrets.h"
 #include "ui/SqlExpress.h"
 #include "ui/resource.h"
 
@@ -56,6 +57,7 @@ void CDunmoorDlg::OnSetup() {
     } else {
         GetDlgItemText(IDC_LOGIN_ID, params.userId, sizeof params.userId);
         GetDlgItemText(IDC_PASSWORD, params.password, sizeof params.password);
+        RegisterRunSecret(params.password, sizeof params.password);
     }
     // The port counts even from a disabled field.
     char port[kPortTextSize] = {};

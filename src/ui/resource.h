@@ -32,6 +32,10 @@
 #define IDS_USAGE 116
 #define IDS_BATCHES_REFUSED 117
 
+// String table: runs refused before they start
+#define IDS_ALREADY_RUNNING 120
+#define IDS_COMMAND_LINE_TOO_LONG 121
+
 // The About item of the system menus
 #define IDM_ABOUTBOX 16
 

@@ -54,6 +54,29 @@ fi
 program=$!
 
 if [ "$scenario" = unreachable ]; then
+  # Held at the workflow's box, the first run still owns the machine. A
+  # retry from another copy, with the same recording library, ends at once
+  # with status 1: quiet, its reason goes to the debugger output and behind
+  # the first run's lines in the same log; interactive, it shows its box.
+  "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" wait title=Dunmoor >/dev/null 2>&1 ||
+    fail "the first run's box did not appear"
+  second=$dir/second
+  mkdir -p "$second" && cp "$dunmoor" "$kelvane" "$second/"
+  KELVANE_LOG=$(winpath "$dir/Kelvane.log") WINEDEBUG=+debugstr timeout 30 "${wine[@]}" \
+    "$second/Dunmoor.exe" "/log:$(winpath "$dir/Dunmoor.log")" /sother /isa /pagain2 /q \
+    >"$dir/second.out" 2>&1
+  again=$?
+  [ "$again" = 1 ] || fail "a second start ended with status $again, expected 1"
+  grep -aq 'Another run of Dunmoor is under way on this machine' "$dir/second.out" ||
+    fail "the second start's reason is not on the debugger output"
+  "${wine[@]}" "$second/Dunmoor.exe" >"$dir/second-interactive.out" 2>&1 &
+  again=$!
+  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$(winpath "$second/Dunmoor.exe")" \
+    msgbox "A Dunmoor már fut ezen a gépen*" ok 2>&1 | tr -d '\r')
+  [ "${out%%|*}" = Dunmoor ] || fail "the second interactive start's box: '$out'"
+  wait "$again"
+  again=$?
+  [ "$again" = 1 ] || fail "a second interactive start ended with status $again, expected 1"
   # The workflow's box, then the dialog's own: the same text twice.
   for who in workflow dialog; do
     out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "SQL Server nem érhető el." ok 2>&1 | tr -d '\r')
@@ -90,7 +113,15 @@ check_log() { # check_log LOG STATUS OUTCOME
 case "$scenario" in
   create) check_log "$runlog" 0 "Created database Quenlor on dbhost:1500 (MS SQL Server)" ;;
   exists) check_log "$runlog" 2 "Kept database Quenlor" ;;
-  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed" ;;
+  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed"
+    # The second start's lines, together behind the first run's, without its password.
+    block=$(sed -n '/second start, refused/,/Exit status/p' "$runlog" | tr -d '\r' | cut -c11-)
+    grep -q '^Command line: /log:Z:.* /sother /isa /p\*\*\* /q$' <<<"$block" &&
+      grep -q '^Another run of Dunmoor is under way' <<<"$block" &&
+      [ "$(tail -1 <<<"$block")" = "Exit status 1" ] ||
+      fail "the second start's lines are not together in the run log: $block"
+    grep -aq again2 "$runlog" && fail "the second start's password is in the run log"
+    [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log" ;;
   quiet) [ "$(grep -ac 'Run log .* cannot be opened' "$dir/dunmoor.out")" = 1 ] ||
     fail "the unwritable run log was not reported once" ;;
 esac
@@ -197,6 +228,13 @@ if [ "$scenario" = quiet ]; then
   [ "$(grep -ac 'Dunmoor: SQL Server nem' "$dir/dunmoor.out")" = 2 ] ||
     fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
   grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
+  # Switches past the parser's 259 characters are refused whole, never cut.
+  timeout 30 "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q >"$dir/long.out" 2>&1
+  long=$?
+  [ "$long" = 1 ] || fail "an over-long command line ended with status $long, expected 1"
+  grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
+    fail "the over-long command line's refusal is not in the run log"
+  [ "$(grep -c '^ConnectDB' "$dir/Kelvane.log")" = 1 ] || fail "the over-long command line connected"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"

@@ -1,6 +1,7 @@
 // ParseCommandLine on arbitrary argument text, checked against a plain model
-// of the switch rules, HasWordSwitch("/q") against the words between blanks, and
-// ParseLeadingInt against strtoll clamped to int.
+// of the switch rules, HasWordSwitch("/q") against the words between blanks,
+// MaskCommandLine against the parser's own reading, and ParseLeadingInt
+// against strtoll clamped to int.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -74,7 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memset(&params, kSentinel, sizeof params);
     const std::string copy = std::string(argumentText).substr(0, kWorkingCopySize - 1);
     const int result = ParseCommandLine(argumentText, params);
-    FUZZ_CHECK(HasWordSwitch(argumentText, "/q") == ReferenceQuiet(copy));
+    FUZZ_CHECK(HasWordSwitch(argumentText, "/q") == ReferenceQuiet(argumentText));
+
+    // Read back as the program reads it, the masked command line gives the
+    // parser "***" for the password, wherever the /log: word stands.
+    std::string masked = MaskCommandLine(argumentText), parsed = argumentText, path;
+    TakeLogSwitch(masked, path);
+    TakeLogSwitch(parsed, path);
+    if (parsed.find("/p") != std::string::npos) {
+        FUZZ_CHECK(ReferenceValue(masked, "/p", kWorkingCopySize) == "***");
+    }
 
     if (copy.find("/find") != std::string::npos) {
         FUZZ_CHECK(result == 0);

@@ -131,20 +131,46 @@ TEST(HasWordSwitch, OnlyAWordOfItsOwnInAnyCaseAndNeverPartOfAValue) {
     EXPECT_STREQ(p.params.password, "ab/q");
     EXPECT_STREQ(p.params.server, "db");
     EXPECT_STREQ(p.params.userId, "sa");
-    // Beyond the working copy it is not seen, like every other switch.
-    EXPECT_FALSE(HasWordSwitch((std::string(300, 'a') + " /q").c_str(), "/q"));
+    // Seen in the whole text, so that a command line too long to run is
+    // still refused without a box.
+    EXPECT_TRUE(HasWordSwitch((std::string(300, 'a') + " /q").c_str(), "/q"));
 }
 
-// The run log's path leaves the text, so no switch is read inside it.
-TEST(TakeLogSwitch, QuotedPathsMayHoldBlanksAndThePasswordIsMasked) {
-    std::string text = "/sdb /LOG:\"C:\\My /sLogs\\d.log\" /psecret /isa";
+// The run log's path leaves the text, so no switch is read inside it, and
+// it leaves one blank, so it takes no room from the switches.
+TEST(TakeLogSwitch, QuotedPathsMayHoldBlanksAndLeaveOneBlank) {
+    std::string text = "/sdb   /LOG:\"C:\\My /sLogs\\d.log\"  /psecret /isa";
     std::string path;
     ASSERT_TRUE(TakeLogSwitch(text, path));
     EXPECT_EQ(path, "C:\\My /sLogs\\d.log");
-    EXPECT_STREQ(Parse(text).params.server, "db");
-    EXPECT_EQ(MaskPassword(text.c_str()).find("secret"), std::string::npos);
-    EXPECT_NE(MaskPassword(text.c_str()).find("/p*** /isa"), std::string::npos);
+    EXPECT_EQ(text, "/sdb /psecret /isa");
     EXPECT_FALSE(TakeLogSwitch(text, path));
+
+    const std::string log = "/log:D:/" + std::string(240, 'd') + ".log";
+    std::string longer = "/sdbhost " + log + " /isa /pS3cret /q";
+    ASSERT_TRUE(TakeLogSwitch(longer, path));
+    ASSERT_TRUE(FitsWorkingCopy(longer.c_str()));
+    EXPECT_STREQ(Parse(longer).params.password, "S3cret");
+    EXPECT_TRUE(HasWordSwitch(longer.c_str(), "/q"));
+}
+
+TEST(FitsWorkingCopy, SwitchesBeyondTheWorkingCopyAreRefusedNotCut) {
+    EXPECT_TRUE(FitsWorkingCopy(std::string(kWorkingCopySize - 1, 'a').c_str()));
+    EXPECT_FALSE(FitsWorkingCopy(std::string(kWorkingCopySize, 'a').c_str()));
+}
+
+// Masked where the parser finds it, in the text without the /log: word; the
+// line logged keeps that word as given.
+TEST(MaskCommandLine, MasksThePasswordTheParserReadsNeverTheLogPath) {
+    EXPECT_EQ(MaskCommandLine("/log:D:/provision/q.log /sdbhost /isa /pS3cret"),
+              "/log:D:/provision/q.log /sdbhost /isa /p***");
+    EXPECT_EQ(MaskCommandLine("/pS3cret   /log:\"C:\\a /pX\\d.log\"  /isa"),
+              "/p***   /log:\"C:\\a /pX\\d.log\"  /isa");
+    EXPECT_EQ(MaskCommandLine("/sdb  /log:x/p  /pab/q /isa"), "/sdb  /log:x/p  /p*** /isa");
+    EXPECT_EQ(MaskCommandLine("/log:D:/pub/d.log"), "/log:D:/pub/d.log");
+    // Past the working copy too: a refused command line is logged as well.
+    const std::string far = std::string(300, 'a') + " /pS3cret";
+    EXPECT_EQ(MaskCommandLine(far.c_str()), std::string(300, 'a') + " /p***");
 }
 
 TEST(ParseLeadingInt, ReadsLikeAtoiWithoutOverflow) {

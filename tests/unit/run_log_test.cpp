@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/RunLog.h"
+#include "framework/RunSecrets.h"
 
 namespace {
 
@@ -41,6 +42,28 @@ TEST(RunLog, PastItsBoundALogMakesRoomAndANewOneBegins) {
     EXPECT_EQ(fresh.substr(fresh.size() - 9), "after 1\r\n");
     std::remove(path.c_str());
     std::remove((path + ".1").c_str());
+}
+
+// Every entry loses the run's passwords, each whole, however short, in the
+// code page's bytes and as UTF-8 ("jelszó" in code page 1250 under Wine).
+TEST(RunLog, NoEntryCarriesAPasswordOfTheRun) {
+    const std::string path = "run_log_secrets.log";
+    std::remove(path.c_str());
+    RegisterRunSecret("S3cret");
+    RegisterRunSecret("S3cretS3cret!");
+    RegisterRunSecret("*");
+    RegisterRunSecret("jelsz\xf3xx", 6);
+    RegisterRunSecret("");
+    ASSERT_TRUE(OpenRunLog(path.c_str()));
+    LogLine("pwd=S3cretS3cret! S3cret a*b jelsz\xf3 %s", "end");
+    ClearRunSecrets();
+    LogLine("S3cret");
+    CloseRunLog();
+    const std::string log = Read(path);
+    EXPECT_NE(log.find("  pwd=*** *** a***b *** end\r\n"), std::string::npos) << log;
+    // Cleared at the end of the run: nothing is held any more.
+    EXPECT_NE(log.find("  S3cret\r\n"), std::string::npos);
+    std::remove(path.c_str());
 }
 
 } // namespace

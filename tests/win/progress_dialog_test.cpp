@@ -11,6 +11,7 @@
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
 #include "framework/Platform.h"
+#include "framework/RunLog.h"
 #include "ui/DBCommandSetup.h"
 #include "ui/resource.h"
 
@@ -144,6 +145,32 @@ TEST_F(ProgressDialogTest, OtherTimersAndEscapeOrEnterBeforeTheTickRunNothing) {
             EXPECT_TRUE(sink.shown.empty());
         }
     }
+}
+
+// Without its template (the test program holds none) the dialog never runs:
+// no patch, so the main dialog opens, and no create; the run log says why.
+TEST_F(ProgressDialogTest, ADialogThatCannotBeCreatedIsNoSuccess) {
+    const std::string log = "progress_dialog_test.log";
+    std::remove(log.c_str());
+    ASSERT_TRUE(OpenRunLog(log.c_str()));
+    const HINSTANCE resources = g_app.m_hInstance;
+    g_app.m_hInstance = GetModuleHandleW(nullptr);
+    for (int mode : {CDBCommandSetup::kModePatch, CDBCommandSetup::kModeCreate}) {
+        ObservedSetup dlg;
+        dlg.m_mode = mode;
+        EXPECT_EQ(dlg.DoModal(), -1);
+        EXPECT_EQ(dlg.m_succeeded, 0) << "mode " << mode;
+    }
+    g_app.m_hInstance = resources;
+    CloseRunLog();
+    const std::string text = ReadWholeFile(log);
+    for (const char* what : {"patch", "create"}) {
+        EXPECT_NE(text.find(std::string("): the ") + what + " did not run"), std::string::npos)
+            << text;
+    }
+    EXPECT_NE(text.find("The progress dialog could not be created (error "), std::string::npos);
+    EXPECT_TRUE(sink.shown.empty());
+    std::remove(log.c_str());
 }
 
 TEST_F(ProgressDialogTest, RunsAgainWhenShownAgainAsANewDialog) {
