@@ -7,6 +7,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
+#include "app/ProgramFileAccess.h"
 #include "common/BoundedCopy.h"
 #include "common/Version.h"
 #include "crypto/Cipher.h"
@@ -105,6 +106,14 @@ int CDunmoorApp::Run(const char* programDirectory) {
     memset(&params, 0, sizeof params);
     const bool unattended = !m_arguments.empty() && ParseCommandLine(params) == 1;
     LogStart(unattended);
+    // A deployment tool learns the outcome from the exit status; with /q
+    // that, the run log and the debugger output are all it gets, no box
+    // waits on it (the first may come right here).
+    if (unattended && HasWordSwitch(m_arguments.c_str(), "/q")) {
+        UseQuietMessages();
+    }
+    // Before anything of the program directory is deleted, loaded or run.
+    WarnOfOpenProgramFiles(programDirectory);
     RemoveLeftoverPlainScripts(programDirectory);
 
     SetRegistryKey("Local AppWizard-Generated Applications");
@@ -127,12 +136,6 @@ int CDunmoorApp::Run(const char* programDirectory) {
 int CDunmoorApp::RunUnattended(ConnectionParams& params) {
     if (params.windowsAuth == 0 && !NamesPassword(m_arguments.c_str())) {
         TakePasswordFromEnvironment(params);
-    }
-    // A deployment tool learns the outcome from the exit status; with /q
-    // that, the run log and the debugger output are all it gets, no box
-    // waits on it.
-    if (HasWordSwitch(m_arguments.c_str(), "/q")) {
-        UseQuietMessages();
     }
     return RunCreateDialog(*this, params, HasWordSwitch(m_arguments.c_str(), "/replace"));
 }

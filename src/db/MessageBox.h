@@ -14,6 +14,10 @@ constexpr unsigned kStrDatabaseKept = 107;
 // Names the Quenlor key: the database is there, its settings are not.
 constexpr unsigned kStrSettingsNotSaved = 108;
 
+// The program's own files, checked at start (125-129 are kept for them).
+// %1 a path that others than the administrators may change, %2 who.
+constexpr unsigned kStrProgramFilesOpen = 125;
+
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.
 struct BoxInserts {
@@ -27,6 +31,11 @@ class IMessageSink {
     virtual void ShowError(unsigned stringId, const BoxInserts& inserts) = 0;
     // A warning with Yes and No buttons, No the default one; true for Yes.
     virtual bool AskYesNo(unsigned stringId, const BoxInserts& inserts) = 0;
+    // A warning with an OK button (MB_ICONWARNING); a sink that tells no
+    // warning from an error takes it as one.
+    virtual void ShowWarning(unsigned stringId, const BoxInserts& inserts) {
+        ShowError(stringId, inserts);
+    }
 
     void ShowError(unsigned stringId) { ShowError(stringId, BoxInserts()); }
 

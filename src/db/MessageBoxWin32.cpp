@@ -74,6 +74,9 @@ class Win32MessageSink final : public IMessageSink {
         return ShowBox(BoxText(stringId, inserts), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
                IDYES;
     }
+    void ShowWarning(unsigned stringId, const BoxInserts& inserts) override {
+        ShowBox(BoxText(stringId, inserts), MB_OK | MB_ICONWARNING);
+    }
 };
 
 // "<caption>: <text>" in the ANSI code page, as the library's reason beside it.
@@ -87,6 +90,9 @@ class QuietMessageSink final : public IMessageSink {
     bool AskYesNo(unsigned stringId, const BoxInserts& inserts) override {
         Say(BoxText(stringId, inserts));
         return false;
+    }
+    void ShowWarning(unsigned stringId, const BoxInserts& inserts) override {
+        Say(BoxText(stringId, inserts));
     }
 
   private:

@@ -21,6 +21,9 @@
 #define IDS_DATABASE_KEPT 107
 #define IDS_SETTINGS_NOT_SAVED 108
 
+// String table: the program's own files (125-129)
+#define IDS_PROGRAM_FILES_OPEN 125
+
 // The About item of the system menus
 #define IDM_ABOUTBOX 16
 

@@ -5,6 +5,9 @@
 # patch from the saved settings; "quiet" is the unreachable run with /q;
 # "exists" meets a database that is already there (the library fails the
 # existence check), keeps it, and then replaces it when started with /replace.
+# "unreachable" and "quiet" run in a program directory others may write (mode
+# 0777, Everyone to Wine), which is warned about first: a box, and without a
+# box under /q.
 #   run_e2e.sh create|unreachable|quiet|exists SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
@@ -15,6 +18,7 @@ take_registry_lock
 dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
+case "$scenario" in unreachable | quiet) chmod 0777 "$dir" ;; esac
 
 # The Quenlor server's installation owns the key, in the 32-bit registry
 # view; the program only opens it.
@@ -53,7 +57,11 @@ else
 fi
 program=$!
 
+open_box="Nem csak a rendszergazdák módosíthatják ezt: $(winpath "$dir")"
 if [ "$scenario" = unreachable ]; then
+  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$open_box*" ok 2>&1 | tr -d '\r')
+  grep -q "^Módosíthatja: Everyone\." <<<"$out" && [ "${out%%$'\n'*}" = "Dunmoor|$open_box" ] ||
+    fail "the open program directory's box: '$out'"
   # The workflow's box, then the dialog's own: the same text twice.
   for who in workflow dialog; do
     out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "SQL Server nem érhető el." ok 2>&1 | tr -d '\r')
@@ -90,7 +98,9 @@ check_log() { # check_log LOG STATUS OUTCOME
 case "$scenario" in
   create) check_log "$runlog" 0 "Created database Quenlor on dbhost:1500 (MS SQL Server)" ;;
   exists) check_log "$runlog" 2 "Kept database Quenlor" ;;
-  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed" ;;
+  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed"
+    grep -aqF "Open to others: $(winpath "$dir") can be changed by Everyone" "$runlog" ||
+      fail "the open program directory is not in the run log" ;;
   quiet) [ "$(grep -ac 'Run log .* cannot be opened' "$dir/dunmoor.out")" = 1 ] ||
     fail "the unwritable run log was not reported once" ;;
 esac
@@ -166,6 +176,11 @@ if [ "$scenario" = quiet ]; then
   [ "$(grep -ac 'Dunmoor: SQL Server nem' "$dir/dunmoor.out")" = 2 ] ||
     fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
   grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
+  grep -aq 'Dunmoor: Nem csak a rendszergazd' "$dir/dunmoor.out" || fail "the open directory's box text is not on the debugger output"
+fi
+if [ "$scenario" = unreachable ] || [ "$scenario" = quiet ]; then
+  grep -aq 'eventlog:ReportEventW L"Others than the administrators' "$dir/dunmoor.out" ||
+    fail "no event for the open program directory"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"
