@@ -32,7 +32,7 @@ void Ours(benchmark::State& state, bool decrypt) {
     BuildCipherTables();
     ExpandKey();
     std::vector<uint8_t> data = Data();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         for (size_t at = 0; at < data.size(); at += kBlockSize) {
             decrypt ? DecryptBlock(&data[at]) : EncryptBlock(&data[at]);
         }
@@ -56,7 +56,7 @@ void OpenSsl(benchmark::State& state, bool decrypt) {
     (decrypt ? EVP_DecryptInit_ex : EVP_EncryptInit_ex)(ctx, EVP_aes_256_ecb(), nullptr, key,
                                                         nullptr);
     EVP_CIPHER_CTX_set_padding(ctx, 0);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         int n = 0;
         (decrypt ? EVP_DecryptUpdate : EVP_EncryptUpdate)(ctx, out.data(), &n, data.data(),
                                                           static_cast<int>(kBytes));

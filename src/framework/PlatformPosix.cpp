@@ -21,7 +21,8 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 
 bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
 
-void PlatformDebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }
+// Nowhere to report a failure of the report itself.
+void PlatformDebugOutput(const char* text) { (void)fprintf(stderr, "%s\n", text); }
 
 std::string PlatformAnsiToUtf8(const char* text) {
     return text;
@@ -41,7 +42,7 @@ FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold) {
 
 void PlatformReleaseHeldFile(HeldFile& hold, const char* path) {
     if (hold != nullptr) {
-        std::remove(path);
+        (void)std::remove(path); // gone either way: removed, or never made
         hold = nullptr;
     }
 }

@@ -28,7 +28,7 @@ void ModuleBaseName(char (&name)[MAX_PATH]) {
 
 } // namespace
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp() noexcept { g_app = this; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
