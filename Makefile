@@ -27,6 +27,7 @@ $(addprefix test-,$(PRESETS)): test-%: build-%
 test: bootstrap
 	@mkdir -p build && rm -f build/test-*.summary
 	@set -e; for p in $(PRESETS); do $(MAKE) --no-print-directory test-$$p; done
+	@scripts/analyse $(JOBS)
 	@if [ -x scripts/fuzz ]; then scripts/fuzz smoke; fi
 	@scripts/test-preset --summary
 

@@ -49,7 +49,7 @@ void OursEncrypt(benchmark::State& state) {
     BuildCipherTables();
     ExpandKey();
     std::vector<uint8_t> data = Data();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         for (size_t at = 0; at < data.size(); at += kBlockSize) {
             EncryptBlock(&data[at]);
         }
@@ -88,7 +88,7 @@ void OpenSsl(benchmark::State& state, bool decrypt) {
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
     EVP_CipherInit_ex(ctx, EVP_aes_256_ecb(), nullptr, key, nullptr, decrypt ? 0 : 1);
     EVP_CIPHER_CTX_set_padding(ctx, 0);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         int n = 0;
         EVP_CipherUpdate(ctx, out.data(), &n, data.data(), static_cast<int>(kBytes));
         benchmark::DoNotOptimize(n);

@@ -47,7 +47,7 @@ bool Run(SQLHSTMT statement, const std::string& batch) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: odbc_floor CONNECTION-STRING SCRIPT\n");
+        (void)std::fprintf(stderr, "usage: odbc_floor CONNECTION-STRING SCRIPT\n");
         return 2;
     }
     std::ifstream file(argv[2], std::ios::binary);
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
                                      SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) ||
         SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement) != SQL_SUCCESS) {
-        std::fprintf(stderr, "odbc_floor: could not connect\n");
+        (void)std::fprintf(stderr, "odbc_floor: could not connect\n");
         return 1;
     }
     std::string batch;

@@ -27,7 +27,7 @@ void IniPath(char (&path)[MAX_PATH]) {
         path[0] = '\0';
         return;
     }
-    strcpy(path + dirLength, name);
+    memcpy(path + dirLength, name, strlen(name) + 1); // fits: measured above
 }
 
 // Replaces name with the ini value when the key is present and not empty.

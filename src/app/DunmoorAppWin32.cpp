@@ -7,6 +7,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
+#include "app/ProgramFileAccess.h"
 #include "app/RunGuards.h"
 #include "common/BoundedCopy.h"
 #include "common/Version.h"
@@ -176,6 +177,14 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
         Messages().ShowNotice(NoticeKind::Information, kStrUsage, BoxInserts());
         return 0;
     }
+    // A deployment tool learns the outcome from the exit status; with /q
+    // that, the run log and the debugger output are all it gets, no box
+    // waits on it (the first may come right here).
+    if (unattended && HasWordSwitch(m_arguments.c_str(), "/q")) {
+        UseQuietMessages();
+    }
+    // Before anything of the program directory is deleted, loaded or run.
+    WarnOfOpenProgramFiles(programDirectory);
     RemoveLeftoverPlainScripts(programDirectory);
 
     SetRegistryKey("Local AppWizard-Generated Applications");
@@ -198,12 +207,6 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
 int CDunmoorApp::RunUnattended(ConnectionParams& params) {
     if (params.windowsAuth == 0 && !NamesPassword(m_arguments.c_str())) {
         TakePasswordFromEnvironment(params);
-    }
-    // A deployment tool learns the outcome from the exit status; with /q
-    // that, the run log and the debugger output are all it gets, no box
-    // waits on it.
-    if (HasWordSwitch(m_arguments.c_str(), "/q")) {
-        UseQuietMessages();
     }
     return RunCreateDialog(*this, params, HasWordSwitch(m_arguments.c_str(), "/replace"),
                            HasWordSwitch(m_arguments.c_str(), "/check"));

@@ -1,6 +1,7 @@
 // The registry half of the server configuration store. The key belongs to the
-// Quenlor server: we only open it (never create it), write our five values and
-// read two, and close every key we open before returning.
+// Quenlor server: we only open it (never create it), write our values ("OpenSSL
+// Path" only where there is none) and read two, and close every key we open
+// before returning.
 #include "config/ServerConfig.h"
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "common/BoundedCopy.h"
+#include "config/OpenSslPathWin32.h"
 #include "framework/RunSecrets.h"
 
 namespace {
@@ -23,7 +25,6 @@ enum ValueIndex {
 
 constexpr DWORD kQuenlorTcpPort = 1480;
 constexpr DWORD kQuenlorMaxConnections = 32;
-constexpr const char* kOpenSslPath = "C:\\OpenSSL\\bin\\openssl.exe";
 constexpr const char* kDefaultServer = "localhost";
 
 // Room offered for every value we read; anything larger is refused.
@@ -60,12 +61,15 @@ LONG SetDword(HKEY key, ValueIndex index, DWORD value) {
                           reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
+// The key is opened for writing only; whether a path is already there is
+// asked through a handle for reading.
 LONG SetOpenSslPath(HKEY key) {
-    char path[256] = {};
-    CopyField(path, kOpenSslPath);
-    const DWORD size = static_cast<DWORD>(std::strlen(path) + 1);
-    return RegSetValueExA(key, kServerValueNames[kOpenSslPathValue], 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(path), size);
+    HKEY readKey = OpenServerKey(KEY_READ);
+    const LONG result = SaveOpenSslPath(key, readKey, kServerValueNames[kOpenSslPathValue]);
+    if (readKey != nullptr) {
+        RegCloseKey(readKey);
+    }
+    return result;
 }
 
 LONG SetDbInfo(HKEY key, const SavedConnection& saved) {

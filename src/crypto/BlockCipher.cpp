@@ -4,6 +4,8 @@
 // 8, 16 and 24 bits, which moves each coefficient down by that many rows.
 #include "crypto/CipherState.h"
 
+#include <cstddef>
+
 namespace cipher {
 namespace {
 
@@ -14,8 +16,8 @@ inline uint8_t Byte(uint32_t w, int row) {
 // One full round: every output column is four table lookups and a round key
 // word. shift names the input column of each row.
 inline void Round(const uint32_t* table, const uint8_t (*shift)[kColumns], const uint32_t* in,
-                  uint32_t* out, const uint32_t* roundKey, int nb) {
-    for (int j = 0; j < nb; ++j) {
+                  uint32_t* out, const uint32_t* roundKey, ptrdiff_t nb) {
+    for (ptrdiff_t j = 0; j < nb; ++j) {
         out[j] = table[Byte(in[j], 0)] ^ RotateLeft(table[Byte(in[shift[1][j]], 1)], 8) ^
                  RotateLeft(table[Byte(in[shift[2][j]], 2)], 16) ^
                  RotateLeft(table[Byte(in[shift[3][j]], 3)], 24) ^ roundKey[j];
@@ -24,8 +26,8 @@ inline void Round(const uint32_t* table, const uint8_t (*shift)[kColumns], const
 
 // The last round: substitution and row shift only, no column mixing.
 inline void FinalRound(const uint8_t* box, const uint8_t (*shift)[kColumns], const uint32_t* in,
-                       uint32_t* out, const uint32_t* roundKey, int nb) {
-    for (int j = 0; j < nb; ++j) {
+                       uint32_t* out, const uint32_t* roundKey, ptrdiff_t nb) {
+    for (ptrdiff_t j = 0; j < nb; ++j) {
         out[j] = (uint32_t(box[Byte(in[j], 0)]) | uint32_t(box[Byte(in[shift[1][j]], 1)]) << 8 |
                   uint32_t(box[Byte(in[shift[2][j]], 2)]) << 16 |
                   uint32_t(box[Byte(in[shift[3][j]], 3)]) << 24) ^
@@ -36,7 +38,7 @@ inline void FinalRound(const uint8_t* box, const uint8_t (*shift)[kColumns], con
 // The 128-bit block of AES proper (four columns): the same rounds with the
 // row shifts known at compile time, so the state stays in registers. Row r of
 // output column j comes from column j + r (cipher) or j - r (inverse).
-template <bool kInverse> inline int Source(int j, int row) {
+template <bool kInverse> inline ptrdiff_t Source(ptrdiff_t j, ptrdiff_t row) {
     return (kInverse ? j - row + kColumns : j + row) % kColumns;
 }
 
@@ -44,51 +46,52 @@ template <bool kInverse> inline int Source(int j, int row) {
 // per block, or once per run of blocks.
 template <bool kInverse>
 inline void Transform4(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
-                       const uint8_t* box, int nr, uint32_t (&s)[4], uint32_t (&t)[4]) {
-    for (int j = 0; j < 4; ++j) {
+                       const uint8_t* box, ptrdiff_t nr, uint32_t (&s)[4], uint32_t (&t)[4]) {
+    for (ptrdiff_t j = 0; j < 4; ++j) {
         s[j] = LoadWord(block + 4 * j) ^ keys[j];
     }
-    for (int round = 1; round < nr; ++round) {
+    for (ptrdiff_t round = 1; round < nr; ++round) {
         const uint32_t* k = keys + 4 * round;
-        for (int j = 0; j < 4; ++j) {
+        for (ptrdiff_t j = 0; j < 4; ++j) {
             t[j] = table[Byte(s[j], 0)] ^ RotateLeft(table[Byte(s[Source<kInverse>(j, 1)], 1)], 8) ^
                    RotateLeft(table[Byte(s[Source<kInverse>(j, 2)], 2)], 16) ^
                    RotateLeft(table[Byte(s[Source<kInverse>(j, 3)], 3)], 24) ^ k[j];
         }
-        for (int j = 0; j < 4; ++j) {
+        for (ptrdiff_t j = 0; j < 4; ++j) {
             s[j] = t[j];
         }
     }
     const uint32_t* k = keys + 4 * nr;
-    for (int j = 0; j < 4; ++j) {
+    for (ptrdiff_t j = 0; j < 4; ++j) {
         t[j] =
             (uint32_t(box[Byte(s[j], 0)]) | uint32_t(box[Byte(s[Source<kInverse>(j, 1)], 1)]) << 8 |
              uint32_t(box[Byte(s[Source<kInverse>(j, 2)], 2)]) << 16 |
              uint32_t(box[Byte(s[Source<kInverse>(j, 3)], 3)]) << 24) ^
             k[j];
     }
-    for (int j = 0; j < 4; ++j) {
+    for (ptrdiff_t j = 0; j < 4; ++j) {
         StoreWord(block + 4 * j, t[j]);
     }
 }
 
 inline void Transform(uint8_t block[kBlockSize], const uint32_t* keys, const uint32_t* table,
                       const uint8_t* box, const uint8_t (*shift)[kColumns]) {
-    const int nb = g_schedule.nb;
-    const int nr = g_schedule.nr;
+    // Offsets are counted in ptrdiff_t: no product is widened after the fact.
+    const ptrdiff_t nb = g_schedule.nb;
+    const ptrdiff_t nr = g_schedule.nr;
     uint32_t state[kColumns];
     uint32_t next[kColumns];
-    for (int j = 0; j < nb; ++j) {
+    for (ptrdiff_t j = 0; j < nb; ++j) {
         state[j] = LoadWord(block + 4 * j) ^ keys[j];
     }
-    for (int round = 1; round < nr; ++round) {
+    for (ptrdiff_t round = 1; round < nr; ++round) {
         Round(table, shift, state, next, keys + round * nb, nb);
-        for (int j = 0; j < nb; ++j) {
+        for (ptrdiff_t j = 0; j < nb; ++j) {
             state[j] = next[j];
         }
     }
     FinalRound(box, shift, state, next, keys + nr * nb, nb);
-    for (int j = 0; j < nb; ++j) {
+    for (ptrdiff_t j = 0; j < nb; ++j) {
         StoreWord(block + 4 * j, next[j]);
     }
     // Neither intermediate state may outlive the call.

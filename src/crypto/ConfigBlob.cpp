@@ -20,7 +20,7 @@ void DecryptBuffer(int length, const uint8_t* source, uint8_t* destination) {
     if (length <= 0) {
         return; // nothing to copy; a negative length must not become a huge one
     }
-    const size_t blockSize = size_t(4 * cipher::g_schedule.nb);
+    const size_t blockSize = 4 * size_t(cipher::g_schedule.nb);
     const size_t rounded = (size_t(length) + blockSize - 1) / blockSize * blockSize;
     std::memcpy(destination, source, rounded);
     DecryptEcb(destination, rounded / blockSize);

@@ -2,6 +2,8 @@
 // equivalent inverse cipher derived from the encryption round keys.
 #include "crypto/CipherState.h"
 
+#include <cstddef>
+
 namespace cipher {
 
 Schedule g_schedule;
@@ -56,7 +58,7 @@ void ExpandEncryptionKeys(const uint8_t key[kKeySize]) {
     uint32_t* w = g_schedule.encryptKeys;
     const int nk = g_schedule.nk;
     const int total = g_schedule.nb * (g_schedule.nr + 1);
-    for (int i = 0; i < nk; ++i) {
+    for (ptrdiff_t i = 0; i < nk; ++i) {
         w[i] = LoadWord(key + 4 * i);
     }
     for (int i = nk; i < total; ++i) {

@@ -20,7 +20,9 @@ class PlainFileAtPath : public IPlainScriptFile {
   public:
     explicit PlainFileAtPath(const char* path) : path_(path) {}
     FILE* Create() override { return std::fopen(path_, "wb"); }
-    void Discard() override { std::remove(path_); }
+    // Whatever is left of a plain file is removed; a file that is not there
+    // is already what this wants.
+    void Discard() override { (void)std::remove(path_); }
 
   private:
     const char* path_;
@@ -28,8 +30,8 @@ class PlainFileAtPath : public IPlainScriptFile {
 
 // Closes both files and removes whatever part of the plain file was written.
 int Fail(FILE* input, FILE* stream, IPlainScriptFile& plain) {
-    std::fclose(input);
-    std::fclose(stream);
+    (void)std::fclose(input);  // read only: nothing to lose
+    (void)std::fclose(stream); // discarded next, whatever it holds
     plain.Discard();
     return kDecryptFailed;
 }
@@ -51,7 +53,7 @@ void DecryptChunk(size_t n) {
 int DecryptScriptFile(FILE* input, IPlainScriptFile& plain) {
     FILE* stream = plain.Create();
     if (stream == nullptr) {
-        std::fclose(input);
+        (void)std::fclose(input); // read only: nothing to lose
         return kDecryptFailed;
     }
     for (;;) {
@@ -73,7 +75,7 @@ int DecryptScriptFile(FILE* input, IPlainScriptFile& plain) {
             break; // fread only returns less at the end of the file
         }
     }
-    std::fclose(input);
+    (void)std::fclose(input); // read only: nothing to lose
     // Buffered bytes reach the disk only here; a full disk can show up now.
     if (std::fclose(stream) != 0) {
         plain.Discard();

@@ -48,7 +48,8 @@ constexpr const char* kLeftoverLogFile =
     "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s_log.ldf";
 
 // Formats into buffer; false (and an empty buffer) when the text is cut.
-bool FormatBounded(char* buffer, size_t size, const char* format, ...) {
+// printf's convention, handed on to vsnprintf, on formats of this file alone.
+bool FormatBounded(char* buffer, size_t size, const char* format, ...) { // NOLINT(cert-dcl50-cpp)
     std::memset(buffer, 0, size);
     va_list args;
     va_start(args, format);

@@ -36,6 +36,10 @@ constexpr unsigned kStrBatchesRefused = 117;
 constexpr unsigned kStrAlreadyRunning = 120;
 constexpr unsigned kStrCommandLineTooLong = 121;
 
+// The program's own files, checked at start (125-129 are kept for them).
+// %1 a path that others than the administrators may change, %2 who.
+constexpr unsigned kStrProgramFilesOpen = 125;
+
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.
 struct BoxInserts {

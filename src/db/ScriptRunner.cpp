@@ -24,7 +24,7 @@ namespace {
 constexpr size_t kLineBufferSize = 1040;
 constexpr size_t kMaxPiece = kLineBufferSize - 1;
 constexpr size_t kBatchBufferSize = 26000;
-constexpr size_t kChunkSize = 32 * 1024;
+constexpr size_t kChunkSize = size_t{32} * 1024;
 
 // Longest part of a failed batch's first line sent to the debugger output.
 constexpr int kReportedLineLength = 200;
@@ -163,7 +163,7 @@ struct ScriptFile {
         : file(PlatformOpenForReading(path, mode)) {}
     ~ScriptFile() {
         if (file != nullptr) {
-            std::fclose(file);
+            (void)std::fclose(file); // read only: nothing to lose
         }
     }
     ScriptFile(const ScriptFile&) = delete;

@@ -5,6 +5,8 @@
 //   1002 database exists, nothing changed (warning)
 //   1003 created, but the server refused batches of its scripts (warning)
 //   1100 patch succeeded (information)     1101 patch failed (error)
+//   1004 the program directory, Kelvane.dll or a .dat file is open to others
+//        than the administrators (warning, at start)
 #pragma once
 
 enum class RunEvent {
@@ -14,9 +16,12 @@ enum class RunEvent {
     CreatedWithRefusedBatches,
     PatchSucceeded,
     PatchFailed,
+    ProgramFilesOpen,
 };
 
 // Writes summary (ANSI) as the outcome line of the run log and reports it as
 // the event, with the run log's path. The event source is registered first,
 // pointing at this program's message table, when it is missing.
 void ReportOutcome(RunEvent event, const char* summary);
+// The event alone, with text (ANSI) as its first insert and the run log's path.
+void ReportRunEvent(RunEvent event, const char* text);

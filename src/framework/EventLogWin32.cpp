@@ -32,6 +32,8 @@ EventKind KindOf(RunEvent event) {
         return {MSG_CREATED_WITH_REFUSED_BATCHES, EVENTLOG_WARNING_TYPE};
     case RunEvent::PatchSucceeded:
         return {MSG_PATCH_SUCCEEDED, EVENTLOG_INFORMATION_TYPE};
+    case RunEvent::ProgramFilesOpen:
+        return {MSG_PROGRAM_FILES_OPEN, EVENTLOG_WARNING_TYPE};
     case RunEvent::PatchFailed:
         break;
     }
@@ -69,6 +71,10 @@ void RegisterSource() {
 
 void ReportOutcome(RunEvent event, const char* summary) {
     LogLine("Outcome: %s", summary);
+    ReportRunEvent(event, summary);
+}
+
+void ReportRunEvent(RunEvent event, const char* summary) {
     static bool registered = false;
     if (!registered) {
         RegisterSource();

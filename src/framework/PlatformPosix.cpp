@@ -23,7 +23,7 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
 
 void PlatformDebugOutput(const char* text) {
-    fprintf(stderr, "%s\n", MaskRunSecrets(text).c_str());
+    (void)fprintf(stderr, "%s\n", MaskRunSecrets(text).c_str());
 }
 
 void PlatformSecureZero(void* data, size_t size) {
@@ -51,7 +51,7 @@ FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold) {
 
 void PlatformReleaseHeldFile(HeldFile& hold, const char* path) {
     if (hold != nullptr) {
-        std::remove(path);
+        (void)std::remove(path); // gone either way: removed, or never made
         hold = nullptr;
     }
 }

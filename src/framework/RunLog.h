@@ -10,7 +10,7 @@
 
 // Past this size, at the start of a run, the log becomes "<path>.1"
 // (replacing an older one) and a new log begins.
-constexpr long kRunLogLimit = 1024 * 1024;
+constexpr long kRunLogLimit = 1024L * 1024;
 
 // Opens path (ANSI) for this run's lines; false when it cannot be written.
 // Each entry reaches the file in one write at its end, so a second process

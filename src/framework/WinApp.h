@@ -9,7 +9,8 @@ class CDialog;
 
 class CWinApp {
   public:
-    CWinApp();
+    // Constructed before WinMain, where nothing could catch an exception.
+    CWinApp() noexcept;
     virtual ~CWinApp() = default;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;

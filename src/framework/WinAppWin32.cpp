@@ -7,6 +7,7 @@
 #include "common/BoundedCopy.h"
 #include "framework/ArgumentText.h"
 #include "framework/Dialog.h"
+#include "framework/SafeDllSearch.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void ModuleBaseName(char (&name)[MAX_PATH]) {
 
 } // namespace
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp() noexcept { g_app = this; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
@@ -65,6 +66,10 @@ BOOL AfxOleInit() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // First of all: nothing the program loads from here on (OLE's helpers,
+    // the common controls' themes, Kelvane.dll) may come from the current
+    // directory.
+    MakeDllSearchSafe();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 0;

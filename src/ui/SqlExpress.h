@@ -9,10 +9,11 @@ constexpr const char* kSqlExpressPortKey =
 constexpr const char* kSqlExpressPortValue = "TcpPort";
 constexpr int kDefaultSqlServerPort = 1433;
 
-// Starts applicationPath and blocks until the process has ended, checking once
-// a second (so at least one second). With arguments the command line is
-// "<path> <arguments>"; without, the path is the application name and there is
-// no command line. Nonzero when the process was started, 0 when it could not be.
+// Starts applicationPath (a full path, the application name) and blocks until
+// the process has ended, checking once a second (so at least one second). The
+// command line is the path in double quotes, then a blank and the arguments
+// when there are any. Nonzero when the process was started, 0 when it could
+// not be.
 int RunAndWait(const char* applicationPath, const char* arguments);
 
 // Runs "<programDirectory>\Support\SqlExpr.exe" for the local instance with

@@ -55,17 +55,17 @@ int RunAndWait(const char* applicationPath, const char* arguments) {
     memset(&process, 0, sizeof process);
     const DWORD flags = HIGH_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE;
 
-    BOOL started;
+    // The program is named by its full path, never found by splitting a
+    // command line at its blanks: an unquoted "C:\a b\Support\SqlExpr.exe"
+    // would first run "C:\a.exe", which anyone may have put there. The command
+    // line (a copy, which CreateProcessA may write into) quotes the path as
+    // its first word, so the child reads its own name whole.
+    std::string commandLine = std::string("\"") + applicationPath + "\"";
     if (arguments != nullptr) {
-        // CreateProcessA may write into the command line, so it gets a copy
-        // sized to the path, the space and the arguments.
-        std::string commandLine = std::string(applicationPath) + " " + arguments;
-        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr,
-                                 nullptr, &startup, &process);
-    } else {
-        started = CreateProcessA(applicationPath, nullptr, nullptr, nullptr, FALSE, flags, nullptr,
-                                 nullptr, &startup, &process);
+        commandLine += std::string(" ") + arguments;
     }
+    const BOOL started = CreateProcessA(applicationPath, &commandLine[0], nullptr, nullptr, FALSE,
+                                        flags, nullptr, nullptr, &startup, &process);
     if (!started) {
         return 0;
     }
@@ -87,8 +87,8 @@ void RunSqlExpressInstaller(const char* programDirectory) {
 
     // A directory too long for the paths would run whatever the cut path
     // names; then nothing is started, as with a missing installer.
-    const bool fits = supportLength < static_cast<int>(kPathSize) &&
-                      pathLength < static_cast<int>(kPathSize);
+    const bool fits =
+        supportLength < static_cast<int>(kPathSize) && pathLength < static_cast<int>(kPathSize);
     if (fits) {
         SetCurrentDirectoryA(supportDirectory);
         RunAndWait(installerPath, arguments);
@@ -101,7 +101,9 @@ int GetSqlExpressPort() {
     // server in the 64-bit view, a 32-bit one in the 32-bit view.
     char text[257] = {};
     if (ReadPortText(KEY_WOW64_64KEY, text) || ReadPortText(KEY_WOW64_32KEY, text)) {
-        return atoi(text);
+        // The leading number as atoi reads it, with strtol's defined result
+        // for a value out of range.
+        return static_cast<int>(strtol(text, nullptr, 10));
     }
     return kDefaultSqlServerPort;
 }

@@ -36,6 +36,9 @@
 #define IDS_ALREADY_RUNNING 120
 #define IDS_COMMAND_LINE_TOO_LONG 121
 
+// String table: the program's own files (125-129)
+#define IDS_PROGRAM_FILES_OPEN 125
+
 // The About item of the system menus
 #define IDM_ABOUTBOX 16
 

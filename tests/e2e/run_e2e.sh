@@ -5,6 +5,9 @@
 # patch from the saved settings; "quiet" is the unreachable run with /q;
 # "exists" meets a database that is already there (the library fails the
 # existence check), keeps it, and then replaces it when started with /replace.
+# "unreachable" and "quiet" run in a program directory others may write (mode
+# 0777, Everyone to Wine), which is warned about first: a box, and without a
+# box under /q.
 #   run_e2e.sh create|unreachable|quiet|exists SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
@@ -15,6 +18,7 @@ take_registry_lock
 dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
+case "$scenario" in unreachable | quiet) chmod 0777 "$dir" ;; esac
 
 # The Quenlor server's installation owns the key, in the 32-bit registry
 # view; the program only opens it.
@@ -53,6 +57,7 @@ else
 fi
 program=$!
 
+open_box="Nem csak a rendszergazdák módosíthatják ezt: $(winpath "$dir")"
 if [ "$scenario" = unreachable ]; then
   # Held at the workflow's box, the first run still owns the machine. A
   # retry from another copy, with the same recording library, ends at once
@@ -77,6 +82,9 @@ if [ "$scenario" = unreachable ]; then
   wait "$again"
   again=$?
   [ "$again" = 1 ] || fail "a second interactive start ended with status $again, expected 1"
+  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$open_box*" ok 2>&1 | tr -d '\r')
+  grep -q "^Módosíthatja: Everyone\." <<<"$out" && [ "${out%%$'\n'*}" = "Dunmoor|$open_box" ] ||
+    fail "the open program directory's box: '$out'"
   # The workflow's box, then the dialog's own: the same text twice.
   for who in workflow dialog; do
     out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "SQL Server nem érhető el." ok 2>&1 | tr -d '\r')
@@ -121,7 +129,9 @@ case "$scenario" in
       [ "$(tail -1 <<<"$block")" = "Exit status 1" ] ||
       fail "the second start's lines are not together in the run log: $block"
     grep -aq again2 "$runlog" && fail "the second start's password is in the run log"
-    [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log" ;;
+    [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log"
+    grep -aqF "Open to others: $(winpath "$dir") can be changed by Everyone" "$runlog" ||
+      fail "the open program directory is not in the run log" ;;
   quiet) [ "$(grep -ac 'Run log .* cannot be opened' "$dir/dunmoor.out")" = 1 ] ||
     fail "the unwritable run log was not reported once" ;;
 esac
@@ -235,6 +245,11 @@ if [ "$scenario" = quiet ]; then
   grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
     fail "the over-long command line's refusal is not in the run log"
   [ "$(grep -c '^ConnectDB' "$dir/Kelvane.log")" = 1 ] || fail "the over-long command line connected"
+  grep -aq 'Dunmoor: Nem csak a rendszergazd' "$dir/dunmoor.out" || fail "the open directory's box text is not on the debugger output"
+fi
+if [ "$scenario" = unreachable ] || [ "$scenario" = quiet ]; then
+  grep -aq 'eventlog:ReportEventW L"Others than the administrators' "$dir/dunmoor.out" ||
+    fail "no event for the open program directory"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"

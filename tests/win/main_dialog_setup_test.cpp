@@ -230,8 +230,8 @@ TEST_F(MainDialog, YesInstallsTheLocalInstanceAndSetsUpOnIt) {
     SetEnvironmentVariableA("FAKE_SQLEXPR_PORT", nullptr);
 
     const std::string ran = ReadWholeFile(log);
-    EXPECT_NE(ran.find("commandLine=" + support +
-                       "\\SqlExpr.exe  /qb INSTANCENAME=QNServer ADDLOCAL=ALL "
+    EXPECT_NE(ran.find("commandLine=\"" + support +
+                       "\\SqlExpr.exe\"  /qb INSTANCENAME=QNServer ADDLOCAL=ALL "
                        "DISABLENETWORKPROTOCOLS=0"),
               std::string::npos)
         << ran;

@@ -16,6 +16,7 @@
 #include "config/ServerConfig.h"
 #include "TestSupportWin32.h"
 #include "crypto/Cipher.h"
+#include "framework/RunLog.h"
 
 namespace {
 
@@ -174,6 +175,44 @@ TEST_F(ServerConfigTest, SaveWritesOurFiveValuesWithTheirTypesAndSizes) {
 
     ASSERT_TRUE(SaveServerConfig(saved, MsSql));
     EXPECT_EQ(dbInfo.data, ReadValue("DB Info").data) << "same connection, same bytes";
+}
+
+// "OpenSSL Path" names the program the server starts with its own rights: one
+// already there is kept, the default goes only where there is none, and the
+// run log says which, with a warning for a folder that is missing or that
+// others may change.
+TEST_F(ServerConfigTest, SaveKeepsAnOpenSslPathAlreadyThere) {
+    const std::string dir = FreshDirectory("openssl_path");
+    const std::string open = dir + "\\open";
+    CreateDirectoryA(open.c_str(), nullptr);
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
+    ASSERT_TRUE(SetFileSecurityA(open.c_str(), DACL_SECURITY_INFORMATION, everyone));
+    LocalFree(everyone);
+    const std::string log = dir + "\\Dunmoor.log";
+    ASSERT_TRUE(OpenRunLog(log.c_str()));
+    const SavedConnection saved = MakeSaved("u", "p", "s", "d", 1, 0);
+    CreateEmptyKey();
+
+    ASSERT_TRUE(SaveServerConfig(saved, MsSql)); // none there
+    const std::string kept = dir + "\\missing\\openssl.exe";
+    SetTextValue("OpenSSL Path", kept.c_str());
+    ASSERT_TRUE(SaveServerConfig(saved, MsSql));
+    const RegValue keptValue = ReadValue("OpenSSL Path");
+    SetTextValue("OpenSSL Path", (open + "\\openssl.exe").c_str());
+    ASSERT_TRUE(SaveServerConfig(saved, MsSql));
+    CloseRunLog();
+
+    EXPECT_EQ(kept + '\0', std::string(keptValue.data.begin(), keptValue.data.end()));
+    const std::string text = ReadWholeFile(log);
+    for (const std::string& line :
+         {std::string("OpenSSL Path: none there, the default C:\\OpenSSL\\bin\\openssl.exe written"),
+          "OpenSSL Path kept: " + kept,
+          "Warning: OpenSSL Path: the folder " + dir + "\\missing does not exist",
+          "Warning: OpenSSL Path: the folder " + open + " can be changed by "}) {
+        EXPECT_NE(std::string::npos, text.find(line)) << line << "\n" << text;
+    }
 }
 
 TEST_F(ServerConfigTest, SaveLeavesTheServersOwnValuesAndResetsItsFixedOnes) {

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char* const kInstallerArgs = " /qb INSTANCENAME=QNServer ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0";
+const char* const kInstallerArgs =
+    " /qb INSTANCENAME=QNServer ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0";
 
 std::string FakeInstaller() {
     return WindowsPath(DUNMOOR_BINARY_DIR "/fakes/installer/SqlExpr.exe");
@@ -105,11 +106,11 @@ TEST_F(SqlExpressTest, PortIsLookedUpInThe64BitViewThenThe32BitOne) {
     }
 }
 
-TEST_F(SqlExpressTest, CommandLineIsPathSpaceAndArgumentsUnquoted) {
+TEST_F(SqlExpressTest, CommandLineIsTheQuotedPathSpaceAndArguments) {
     ASSERT_NE(0, RunAndWait(FakeInstaller().c_str(), kInstallerArgs));
-    EXPECT_NE(std::string::npos,
-              Log().find("commandLine=" + FakeInstaller() + "  /qb INSTANCENAME=QNServer "
-                         "ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0\n"))
+    EXPECT_NE(std::string::npos, Log().find("commandLine=\"" + FakeInstaller() +
+                                            "\"  /qb INSTANCENAME=QNServer "
+                                            "ADDLOCAL=ALL DISABLENETWORKPROTOCOLS=0\n"))
         << Log();
 }
 
@@ -157,24 +158,33 @@ TEST_F(SqlExpressTest, WithoutArgumentsThePathIsTheApplicationName) {
 }
 
 // The installer runs with Support as its current directory; afterwards the
-// program directory is current again, and the port it wrote is readable.
+// program directory is current again, and the port it wrote is readable. The
+// program directory's name holds a blank, and a program planted at that blank
+// (the first thing an unquoted command line would run) never runs.
 TEST_F(SqlExpressTest, InstallerRunsFromSupportAndReturnsToProgramDirectory) {
-    std::string support = dir_ + "\\Support";
+    const std::string program = dir_ + "\\a b";
+    const std::string support = program + "\\Support";
+    CreateDirectoryA(program.c_str(), nullptr);
     CreateDirectoryA(support.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(FakeInstaller().c_str(), (support + "\\SqlExpr.exe").c_str(), FALSE));
+    const std::string planted = dir_ + "\\a.exe";
+    ASSERT_TRUE(CopyFileA(FakeInstaller().c_str(), planted.c_str(), FALSE));
     SetEnvironmentVariableA("FAKE_SQLEXPR_PORT", "14999");
 
-    RunSqlExpressInstaller(dir_.c_str());
+    RunSqlExpressInstaller(program.c_str());
 
     std::string log = Log();
-    EXPECT_NE(std::string::npos, log.find("commandLine=" + support + "\\SqlExpr.exe  /qb "
+    EXPECT_NE(std::string::npos, log.find("program=" + support + "\\SqlExpr.exe\n")) << log;
+    EXPECT_EQ(std::string::npos, log.find("program=" + planted)) << log;
+    EXPECT_NE(std::string::npos, log.find("commandLine=\"" + support +
+                                          "\\SqlExpr.exe\"  /qb "
                                           "INSTANCENAME=QNServer ADDLOCAL=ALL "
                                           "DISABLENETWORKPROTOCOLS=0\n"))
         << log;
     EXPECT_NE(std::string::npos, log.find("currentDirectory=" + support + "\n")) << log;
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, current);
-    EXPECT_STRCASEEQ(dir_.c_str(), current);
+    EXPECT_STRCASEEQ(program.c_str(), current);
     EXPECT_EQ(14999, GetSqlExpressPort());
 }
 

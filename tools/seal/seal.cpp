@@ -20,10 +20,15 @@ namespace {
 constexpr size_t kChunkSize = 4096;
 static_assert(kChunkSize % kBlockSize == 0, "chunks hold whole blocks");
 
+// A message on stderr: when even that fails, nothing is left to tell.
+void Complain(const char* what, const char* path) {
+    (void)std::fprintf(stderr, "seal: %s %s\n", what, path);
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: seal encrypt IN OUT\n"
-                         "       seal decrypt IN OUT\n"
-                         "       seal key\n");
+    (void)std::fprintf(stderr, "usage: seal encrypt IN OUT\n"
+                               "       seal decrypt IN OUT\n"
+                               "       seal key\n");
     return 2;
 }
 
@@ -37,11 +42,15 @@ int PrintKey() {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int WriteFailed(FILE* in, FILE* out, const char* outPath) {
-    std::fprintf(stderr, "seal: cannot write %s\n", outPath);
-    std::fclose(in);
-    std::fclose(out);
-    std::remove(outPath);
+// After a failure, which decided the result: IN (read only) closed, OUT
+// closed and removed when it was made.
+int GiveUp(const char* what, const char* path, FILE* in, FILE* out, const char* outPath) {
+    Complain(what, path);
+    (void)std::fclose(in);
+    if (out != nullptr) {
+        (void)std::fclose(out);
+        (void)std::remove(outPath);
+    }
     return 1;
 }
 
@@ -49,14 +58,12 @@ int WriteFailed(FILE* in, FILE* out, const char* outPath) {
 int Encrypt(const char* inPath, const char* outPath) {
     FILE* in = std::fopen(inPath, "rb");
     if (in == nullptr) {
-        std::fprintf(stderr, "seal: cannot open %s\n", inPath);
+        Complain("cannot open", inPath);
         return 1;
     }
     FILE* out = std::fopen(outPath, "wb");
     if (out == nullptr) {
-        std::fprintf(stderr, "seal: cannot create %s\n", outPath);
-        std::fclose(in);
-        return 1;
+        return GiveUp("cannot create", outPath, in, nullptr, outPath);
     }
     static uint8_t buffer[kChunkSize];
     ExpandKey();
@@ -64,27 +71,23 @@ int Encrypt(const char* inPath, const char* outPath) {
         std::memset(buffer, 0, sizeof buffer);
         const size_t n = std::fread(buffer, 1, sizeof buffer, in);
         if (std::ferror(in)) {
-            std::fprintf(stderr, "seal: cannot read %s\n", inPath);
-            std::fclose(in);
-            std::fclose(out);
-            std::remove(outPath);
-            return 1;
+            return GiveUp("cannot read", inPath, in, out, outPath);
         }
         const size_t rounded = (n + kBlockSize - 1) / kBlockSize * kBlockSize;
         for (size_t offset = 0; offset < rounded; offset += kBlockSize) {
             EncryptBlock(buffer + offset);
         }
         if (std::fwrite(buffer, 1, rounded, out) != rounded) {
-            return WriteFailed(in, out, outPath);
+            return GiveUp("cannot write", outPath, in, out, outPath);
         }
         if (n < sizeof buffer) {
             break;
         }
     }
-    std::fclose(in);
+    (void)std::fclose(in); // read only: nothing to lose
     if (std::fclose(out) != 0) {
-        std::fprintf(stderr, "seal: cannot write %s\n", outPath);
-        std::remove(outPath);
+        Complain("cannot write", outPath);
+        (void)std::remove(outPath);
         return 1;
     }
     return 0;
@@ -94,11 +97,11 @@ int Encrypt(const char* inPath, const char* outPath) {
 int Decrypt(const char* inPath, const char* outPath) {
     FILE* in = std::fopen(inPath, "rb");
     if (in == nullptr) {
-        std::fprintf(stderr, "seal: cannot open %s\n", inPath);
+        Complain("cannot open", inPath);
         return 1;
     }
     if (DecryptScriptFile(in, outPath) != 0) {
-        std::fprintf(stderr, "seal: cannot decrypt %s into %s\n", inPath, outPath);
+        (void)std::fprintf(stderr, "seal: cannot decrypt %s into %s\n", inPath, outPath);
         return 1;
     }
     return 0;

@@ -11,6 +11,7 @@
 //   FAKE_SQLEXPR_EXIT     the exit code (default 0; 259 tests the waiter)
 //
 // Log lines, appended per run:
+//   program=<its own full path>
 //   commandLine=<GetCommandLineA>
 //   currentDirectory=<GetCurrentDirectoryA>
 #include <windows.h>
@@ -48,11 +49,14 @@ void AppendLog() {
     LogPath(path);
     char directory[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, directory);
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH - 1);
     FILE* log = fopen(path, "ab");
     if (log == nullptr) {
         return;
     }
-    fprintf(log, "commandLine=%s\ncurrentDirectory=%s\n", GetCommandLineA(), directory);
+    fprintf(log, "program=%s\ncommandLine=%s\ncurrentDirectory=%s\n", program, GetCommandLineA(),
+            directory);
     fclose(log);
 }
 
