@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -67,7 +68,7 @@ void OursDecrypt(benchmark::State& state, DecryptPath path) {
         return;
     }
     std::vector<uint8_t> data = Data();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         DecryptEcb(data.data(), kBytes / kBlockSize);
         benchmark::ClobberMemory();
     }
@@ -153,12 +154,24 @@ void MeasureOpenSslTables(const std::vector<std::string>& options) {
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     FILE* lines = fdopen(pipeEnds[0], "r");
-    char name[128];
-    double rate = 0;
-    while (spawned == 0 && std::fscanf(lines, "%127s %lf", name, &rate) == 2) {
-        g_rates[std::string("Masked") + name] = rate;
+    // "<name> <rate>" lines; one that does not read as such ends the reading.
+    char line[256];
+    while (spawned == 0 && lines != nullptr && std::fgets(line, sizeof line, lines) != nullptr) {
+        char* blank = std::strchr(line, ' ');
+        if (blank == nullptr) {
+            break;
+        }
+        *blank = '\0';
+        char* end = nullptr;
+        const double rate = std::strtod(blank + 1, &end);
+        if (end == blank + 1) {
+            break;
+        }
+        g_rates[std::string("Masked") + line] = rate;
     }
-    std::fclose(lines);
+    if (lines != nullptr) {
+        (void)std::fclose(lines); // read to its end: nothing is lost
+    }
     if (spawned == 0) {
         waitpid(child, nullptr, 0);
     }

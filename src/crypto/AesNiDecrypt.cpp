@@ -37,9 +37,10 @@ AESNI_INLINE __m128i RoundKey(const uint32_t* words) {
 // The equivalent inverse cipher: decryption round key r is encryption round
 // key nr - r, with InvMixColumns applied to all but the first and the last.
 AESNI_INLINE void DeriveDecryptionKeys(const uint32_t* encryptKeys, int nr, __m128i* keys) {
-    keys[0] = RoundKey(encryptKeys + kColumns * nr);
+    keys[0] = RoundKey(encryptKeys + static_cast<ptrdiff_t>(kColumns) * nr);
     for (int r = 1; r < nr; ++r) {
-        keys[r] = _mm_aesimc_si128(RoundKey(encryptKeys + kColumns * (nr - r)));
+        keys[r] =
+            _mm_aesimc_si128(RoundKey(encryptKeys + static_cast<ptrdiff_t>(kColumns) * (nr - r)));
     }
     keys[nr] = RoundKey(encryptKeys);
 }
@@ -70,7 +71,7 @@ AESNI_INLINE void DecryptGroup(uint8_t* blocks, const __m128i* keys, int nr) {
 
 } // namespace
 
-bool ProcessorHasAesNi() {
+bool ProcessorHasAesNi() noexcept {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) {
         return false;
@@ -88,7 +89,7 @@ AESNI_ENTRY void DecryptEcbAesNi(const uint32_t* encryptKeys, int nr, uint8_t* b
     if (kLanes > 4 && count >= 4) {
         DecryptGroup<4>(blocks, keys, nr);
         count -= 4;
-        blocks += 4 * kBlockSize;
+        blocks += static_cast<ptrdiff_t>(4) * kBlockSize;
     }
     for (; count > 0; --count, blocks += kBlockSize) {
         DecryptGroup<1>(blocks, keys, nr);

@@ -61,7 +61,7 @@ extern Schedule g_schedule;
 // decryption may run only where ProcessorHasAesNi says yes.
 #if defined(__x86_64__) || defined(__i386__)
 #define DUNMOOR_AESNI_PATH 1
-bool ProcessorHasAesNi();
+bool ProcessorHasAesNi() noexcept;
 // Decrypts count blocks in place with round keys derived from the nr + 1
 // encryption round keys (four words each) by InvMixColumns.
 void DecryptEcbAesNi(const uint32_t* encryptKeys, int nr, uint8_t* blocks, size_t count);

@@ -18,7 +18,7 @@ bool g_complained = false;
 // Behind another run's log: this run's lines wait for CloseRunLog.
 bool g_deferred = false;
 // Room for every entry whole, so that each reaches the file in one write.
-constexpr size_t kEntryBufferSize = 16 * 1024;
+constexpr size_t kEntryBufferSize = size_t{16} * 1024;
 // The worker of a run and the dialog's thread both write.
 std::mutex g_lock;
 
