@@ -15,9 +15,9 @@
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
 #include "db/ScriptPaths.h"
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
-#include "framework/RunSecrets.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
+#include "record/RunSecrets.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "db/MessageBox.h"
 #include "db/ScriptPaths.h"
-#include "framework/EventLog.h"
-#include "framework/RunLog.h"
+#include "record/EventLog.h"
+#include "record/RunLog.h"
 #include "security/FileAccess.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
 #include "db/MessageBox.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

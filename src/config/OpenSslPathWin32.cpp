@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/BoundedCopy.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 #include "security/FileAccess.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "common/BoundedCopy.h"
 #include "config/OpenSslPathWin32.h"
-#include "framework/RunSecrets.h"
+#include "record/RunSecrets.h"
 
 namespace {
 

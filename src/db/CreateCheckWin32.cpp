@@ -8,9 +8,9 @@
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
-#include "db/RunReport.h"
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
+#include "record/RunReport.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "db/CreateSteps.h"
 #include "db/CreationStatements.h"
 #include "db/MessageBox.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

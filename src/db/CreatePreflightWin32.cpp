@@ -6,7 +6,7 @@
 #include "db/CreateSteps.h"
 #include "db/DatabaseName.h"
 #include "db/MessageBox.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "config/ServerConfig.h"
 #include "db/CreateSteps.h"
 #include "db/MessageBox.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

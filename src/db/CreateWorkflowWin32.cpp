@@ -10,11 +10,11 @@
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
-#include "db/RunReport.h"
+#include "record/RunReport.h"
 #include "db/ScriptRunner.h"
 #include "db/ServerHost.h"
-#include "framework/EventLog.h"
-#include "framework/RunLog.h"
+#include "record/EventLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "common/KelvaneInterface.h"
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "db/DbLibrary.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 int LoadDbLibrary(const char* programDirectory) {
     char path[kPathSize] = {};

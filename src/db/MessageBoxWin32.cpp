@@ -6,10 +6,10 @@
 #include <string>
 
 #include "db/MessageBox.h"
-#include "framework/LoggedBox.h"
-#include "framework/Platform.h"
+#include "record/LoggedBox.h"
+#include "platform/Platform.h"
 #include "framework/UiThread.h"
-#include "framework/WideText.h"
+#include "platform/WideText.h"
 #include "framework/WinApp.h"
 
 namespace {

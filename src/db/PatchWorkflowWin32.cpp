@@ -7,12 +7,12 @@
 #include "common/BoundedCopy.h"
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
-#include "db/RunReport.h"
+#include "record/RunReport.h"
 #include "db/ScriptPaths.h"
 #include "db/ScriptRunner.h"
 #include "db/Workflows.h"
-#include "framework/EventLog.h"
-#include "framework/RunLog.h"
+#include "record/EventLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

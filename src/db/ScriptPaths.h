@@ -1,7 +1,7 @@
 // The file pairs of the shipped scripts, addressed in the program directory.
 #pragma once
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 struct ScriptFilePair {
     const char* encrypted;

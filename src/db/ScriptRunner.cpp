@@ -16,8 +16,8 @@
 #include <string>
 
 #include "db/DbLibrary.h"
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -29,7 +29,7 @@ void BindUiThread() {
     if (g_dispatch != nullptr && g_uiThread == GetCurrentThreadId()) {
         return;
     }
-    static const wchar_t kClass[] = L"DunmoorUiTasks";
+    static const wchar_t kClass[] = L"FrameworkUiTasks";
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = DispatchProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);

@@ -5,7 +5,7 @@
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
 #include "db/Workflows.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 #include "ui/resource.h"
 
 IMPLEMENT_DYNAMIC(CDBCommandSetup, CDialog)

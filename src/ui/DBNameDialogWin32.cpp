@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "db/DatabaseName.h"
-#include "framework/LoggedBox.h"
-#include "framework/WideText.h"
+#include "record/LoggedBox.h"
+#include "platform/WideText.h"
 #include "framework/WinApp.h"
 #include "ui/resource.h"
 

@@ -12,8 +12,8 @@
 #include "common/KelvaneInterface.h"
 #include "db/MessageBox.h"
 #include "db/Workflows.h"
-#include "framework/Platform.h"
-#include "framework/RunSecrets.h"
+#include "platform/Platform.h"
+#include "record/RunSecrets.h"
 #include "ui/SqlExpress.h"
 #include "ui/resource.h"
 

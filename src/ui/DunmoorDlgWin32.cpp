@@ -9,7 +9,7 @@
 #include "common/KelvaneInterface.h"
 #include "config/ServerConfig.h"
 #include "db/DatabaseName.h"
-#include "framework/LoggedBox.h"
+#include "record/LoggedBox.h"
 #include "framework/WinApp.h"
 #include "ui/AboutDlg.h"
 #include "ui/DBNameDialog.h"

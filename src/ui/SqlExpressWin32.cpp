@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "ui/SqlExpress.h"
 
 #ifndef _WIN64

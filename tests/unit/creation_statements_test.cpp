@@ -5,7 +5,7 @@
 
 #include "db/CreationStatements.h"
 #include "db/DbLibrary.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

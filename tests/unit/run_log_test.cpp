@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "framework/RunLog.h"
-#include "framework/RunSecrets.h"
+#include "record/RunLog.h"
+#include "record/RunSecrets.h"
 
 namespace {
 

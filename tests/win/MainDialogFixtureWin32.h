@@ -18,7 +18,7 @@
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "ui/DunmoorDlg.h"
 #include "ui/SqlExpress.h"
 #include "ui/resource.h"

@@ -10,7 +10,7 @@
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
 #include "db/ScriptRunner.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

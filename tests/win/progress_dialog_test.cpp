@@ -10,8 +10,8 @@
 #include "TestSupportWin32.h"
 #include "app/DunmoorApp.h"
 #include "db/MessageBox.h"
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
 #include "ui/DBCommandSetup.h"
 #include "ui/resource.h"
 

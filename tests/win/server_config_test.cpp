@@ -16,7 +16,7 @@
 #include "config/ServerConfig.h"
 #include "TestSupportWin32.h"
 #include "crypto/Cipher.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "db/RunReport.h"
+#include "record/RunReport.h"
 
 #include "common/BoundedCopy.h"
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 std::string EngineName(int dbType) {
     switch (dbType) {

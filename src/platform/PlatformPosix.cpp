@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "common/BoundedCopy.h"
-#include "framework/Platform.h"
-#include "framework/RunSecrets.h"
+#include "platform/Platform.h"
+#include "record/RunSecrets.h"
 
 namespace {
 char g_programDirectory[kPathSize] = ".";

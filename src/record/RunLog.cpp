@@ -1,4 +1,4 @@
-#include "framework/RunLog.h"
+#include "record/RunLog.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/BoundedCopy.h"
-#include "framework/Platform.h"
-#include "framework/RunSecrets.h"
+#include "platform/Platform.h"
+#include "record/RunSecrets.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/Platform.h"
-#include "framework/RunLog.h"
+#include "platform/Platform.h"
+#include "record/RunLog.h"
 
 namespace {
 

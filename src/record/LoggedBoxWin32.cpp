@@ -1,9 +1,9 @@
-#include "framework/LoggedBox.h"
+#include "record/LoggedBox.h"
 
 #include <string>
 
-#include "framework/RunLog.h"
-#include "framework/WideText.h"
+#include "record/RunLog.h"
+#include "platform/WideText.h"
 
 namespace {
 

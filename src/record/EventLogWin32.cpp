@@ -1,13 +1,13 @@
-#include "framework/EventLog.h"
+#include "record/EventLog.h"
 
 #include <windows.h>
 
 #include <string>
 
 #include "DunmoorEvents.h"
-#include "framework/RunLog.h"
-#include "framework/RunSecrets.h"
-#include "framework/WideText.h"
+#include "record/RunLog.h"
+#include "record/RunSecrets.h"
+#include "platform/WideText.h"
 
 namespace {
 

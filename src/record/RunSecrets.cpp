@@ -1,4 +1,4 @@
-#include "framework/RunSecrets.h"
+#include "record/RunSecrets.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/BoundedCopy.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "framework/Platform.h"
-#include "framework/RunSecrets.h"
-#include "framework/WideText.h"
+#include "platform/Platform.h"
+#include "record/RunSecrets.h"
+#include "platform/WideText.h"
 
 namespace {
 char g_testDirectory[kPathSize] = {};
