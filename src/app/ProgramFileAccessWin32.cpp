@@ -38,8 +38,19 @@ void WarnOfOpenProgramFiles(const char* programDirectory) {
     std::vector<Finding> findings;
     Check(programDirectory, true, findings);
     char path[kPathSize] = {};
-    FormatScriptPath(path, programDirectory, "Kelvane.dll");
-    Check(path, false, findings);
+    // Kelvane.ini names the ODBC driver and may add its options (a driver's
+    // plugin folder among them); the installer runs as it is.
+    const struct {
+        const char* name;
+        bool directory;
+    } kOwnFiles[] = {{"Kelvane.dll", false},
+                     {"Kelvane.ini", false},
+                     {"Support", true},
+                     {"Support\\SqlExpr.exe", false}};
+    for (const auto& file : kOwnFiles) {
+        FormatScriptPath(path, programDirectory, file.name);
+        Check(path, file.directory, findings);
+    }
     for (const ScriptFilePair* pair : kAllScripts) {
         FormatScriptPath(path, programDirectory, pair->encrypted);
         Check(path, false, findings);
