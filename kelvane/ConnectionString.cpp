@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/AsciiCase.h"
 #include "common/BoundedCopy.h"
 
 namespace {
@@ -115,18 +116,9 @@ bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
+// A name holds no NUL: it is cut from the text of Kelvane.ini.
 bool SameName(const std::string& name, const char* reserved) {
-    size_t i = 0;
-    for (; i < name.size() && reserved[i] != '\0'; ++i) {
-        if (AsciiLower(name[i]) != AsciiLower(reserved[i])) {
-            return false;
-        }
-    }
-    return i == name.size() && reserved[i] == '\0';
+    return SameIgnoringCase(name.c_str(), reserved);
 }
 
 // The name between at and end without the blanks around it.

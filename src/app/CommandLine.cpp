@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "common/AsciiCase.h"
 #include "common/BoundedCopy.h"
 
 namespace {
@@ -22,19 +23,6 @@ void FindSwitchValue(const char* workingCopy, const char* name, ValueBuffer& val
 
 bool IsAtoiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringCase(const char* text, const char* prefix) {
-    for (; *prefix != '\0'; ++text, ++prefix) {
-        if (LowerAscii(*text) != LowerAscii(*prefix)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Where the first "/log:" word stands: [begin, end) of the word (its closing

@@ -58,25 +58,28 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// DUNMOOR_PASSWORD into value; false when it is not set or does not fit.
+bool ReadPasswordVariable(char (&value)[kPathSize]) {
+    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
+    return length > 0 && length < sizeof value;
+}
+
 // The password of an unattended run from the environment, where deployment
 // tools keep it off the command line (and so out of their logs and the
 // process list).
 void TakePasswordFromEnvironment(ConnectionParams& params) {
     char value[kPathSize] = {};
-    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
-    if (length == 0 || length >= sizeof value) {
-        return;
+    if (ReadPasswordVariable(value)) {
+        CopyField(params.password, value);
+        LogLine("Password taken from %s", kPasswordVariable);
     }
-    CopyField(params.password, value);
     SecureZeroMemory(value, sizeof value);
-    LogLine("Password taken from %s", kPasswordVariable);
 }
 
 // Masked from the first line on, whether or not this run takes it.
 void RegisterEnvironmentPassword() {
     char value[kPathSize] = {};
-    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
-    if (length > 0 && length < sizeof value) {
+    if (ReadPasswordVariable(value)) {
         RegisterRunSecret(value);
     }
     SecureZeroMemory(value, sizeof value);

@@ -12,10 +12,10 @@
 
 namespace {
 
-Decision KeepOracleSchema(CreateRun& run, const std::string& server, bool quiet) {
+Decision KeepOracleSchema(CreateRun& run, const std::string& server, bool dryRun) {
     run.reason = "the user's schema already holds tables; the program does not empty a schema, "
                  "so nothing was run or saved";
-    if (!quiet) {
+    if (!dryRun) {
         const std::string user = FieldText(run.params->userId);
         LogAndDebug(
             ("Kept: the schema of " + user + " on " + server + " already holds tables").c_str());
@@ -37,7 +37,7 @@ void ReportKept(CreateRun& run, const std::string& server) {
 
 } // namespace
 
-Decision DecideOnExisting(CreateRun& run, bool quiet) {
+Decision DecideOnExisting(CreateRun& run, bool dryRun) {
     switch (ProbeDatabase(run.name, run.dbType)) {
     case DatabaseProbe::Absent:
         LogLine("Existence check: no database %s yet", run.name);
@@ -53,7 +53,7 @@ Decision DecideOnExisting(CreateRun& run, bool quiet) {
     }
     const std::string server = FieldText(run.params->server);
     if (run.dbType == Oracle) {
-        return KeepOracleSchema(run, server, quiet);
+        return KeepOracleSchema(run, server, dryRun);
     }
     switch (run.existing) {
     case ExistingDatabase::Replace:
@@ -67,7 +67,7 @@ Decision DecideOnExisting(CreateRun& run, bool quiet) {
     case ExistingDatabase::Keep:
         break;
     }
-    if (quiet) {
+    if (dryRun) {
         return Decision::Keep;
     }
     ReportKept(run, server);

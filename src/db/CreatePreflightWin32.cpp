@@ -83,8 +83,7 @@ bool Preflight(CreateRun& run, const char* directory, PreparedScripts& scripts) 
     if (!Prepare(run, directory, kInitialData, scripts.initialData) || !KeyWritable(run)) {
         return false;
     }
-    LogLine("Preflight: name, %s%s and the Quenlor key are ready",
-            scripts.hasSchema ? schema->encrypted : "",
-            scripts.hasSchema ? ", InitEn.dat" : "InitEn.dat");
+    LogLine("Preflight: the name, %s and the Quenlor key are ready",
+            scripts.hasSchema ? "both scripts" : "InitEn.dat");
     return true;
 }

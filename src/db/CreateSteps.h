@@ -42,8 +42,8 @@ enum class Decision { Create, Replace, Keep, Stop };
 
 // The existence check and, when the database is there, the policy: asked,
 // kept or replaced. On Oracle a schema that holds tables is never replaced.
-// With quiet set nothing is asked or shown (the dry run reports itself).
-Decision DecideOnExisting(CreateRun& run, bool quiet);
+// In a dry run nothing is asked or shown: the check reports itself.
+Decision DecideOnExisting(CreateRun& run, bool dryRun);
 
 // Saves the settings at the very end; false (reported) when they cannot be.
 bool SaveSettings(const CreateRun& run);

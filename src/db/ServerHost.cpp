@@ -2,20 +2,9 @@
 
 #include <cstring>
 
+#include "common/AsciiCase.h"
+
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
 
 // The names of the local machine in every form a connection accepts.
 constexpr const char* kLocalNames[] = {".", "(local)", "localhost", "127.0.0.1", "::1"};
