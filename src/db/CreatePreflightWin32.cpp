@@ -31,6 +31,9 @@ const char* DecryptionProblem(Decryption result) {
         return "cannot be read";
     case Decryption::Failed:
         return "could not be decrypted (damaged, or its plain file could not be written)";
+    case Decryption::Damaged:
+        return "is damaged: what it decrypts to is not a script (no batch, or control "
+               "characters before its last separator)";
     case Decryption::Done:
         break;
     }
@@ -50,8 +53,8 @@ bool Prepare(CreateRun& run, const char* directory, const ScriptFilePair& pair,
     if (result == Decryption::Done) {
         return true;
     }
-    Refuse(run, std::string(pair.encrypted) + " " + DecryptionProblem(result), kStrScriptNotReady,
-           pair.encrypted);
+    Refuse(run, std::string(pair.encrypted) + " " + DecryptionProblem(result),
+           result == Decryption::Damaged ? kStrScriptDamaged : kStrScriptNotReady, pair.encrypted);
     return false;
 }
 

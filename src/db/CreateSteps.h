@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/KelvaneInterface.h"
+#include "db/CreationStatements.h"
 #include "db/ScriptPaths.h"
 #include "db/Workflows.h"
 
@@ -14,6 +15,10 @@ struct CreateRun {
     int dbType = 0;
     ExistingDatabase existing = ExistingDatabase::Keep;
     char name[kTextFieldSize] = {};
+    // The administrator chose to replace a database that is there.
+    bool replacing = false;
+    // What the creation statements did besides creating: files moved aside.
+    CreationOutcome creation;
     // Why the run stopped or kept the database, for the outcome line.
     std::string reason;
 };

@@ -41,10 +41,13 @@ bool RunInitialData(PreparedScripts& scripts, BatchTally& tally) {
 
 bool CreateObjects(CreateRun& run) {
     const bool local = ServerIsThisMachine(FieldText(run.params->server).c_str());
-    if (CreateDatabaseObjects(run.name, run.launchedWithCommandLine, run.dbType, local) != 0) {
+    if (CreateDatabaseObjects(run.name, run.launchedWithCommandLine, run.dbType, local,
+                              run.replacing, &run.creation) != 0) {
         return true;
     }
-    if (DbConnectionLost()) {
+    if (run.creation.dropRefused) {
+        run.reason = "the server refused to drop the database, which stays as it was";
+    } else if (DbConnectionLost()) {
         run.reason = "the connection was lost during the creation statements";
         LogAndDebug("Create stopped: the connection was lost during the creation statements");
     }
@@ -64,7 +67,9 @@ CreateResult Provision(CreateRun& run, IProgressBar* progressBar, BatchTally& ta
     }
     switch (DecideOnExisting(run, false)) {
     case Decision::Create:
+        break;
     case Decision::Replace:
+        run.replacing = true;
         break;
     case Decision::Keep:
         return CreateResult::KeptExisting;
@@ -85,8 +90,22 @@ std::string WithReason(const std::string& summary, const std::string& reason) {
     return reason.empty() ? summary : summary + ": " + reason;
 }
 
+// Where the leftover data files went; empty when none moved.
+std::string KeptFiles(const CreationOutcome& creation, const char* separator) {
+    std::string paths;
+    for (int i = 0; i < creation.keptCount; ++i) {
+        paths += (i > 0 ? separator : "") + std::string(creation.kept[i]);
+    }
+    return paths;
+}
+
+// Whatever the outcome, it says where files the run moved aside now lie.
 void ReportCreateOutcome(CreateResult result, const CreateRun& run, const BatchTally& tally) {
-    const std::string database = DatabaseOn(*run.params, run.dbType, run.name);
+    const std::string kept = KeptFiles(run.creation, ", ");
+    const std::string database =
+        DatabaseOn(*run.params, run.dbType, run.name) +
+        (kept.empty() ? ""
+                      : " (leftover data files of an earlier database moved aside: " + kept + ")");
     switch (result) {
     case CreateResult::Created:
         ReportOutcome(RunEvent::CreateSucceeded, ("Created " + database).c_str());
@@ -117,15 +136,16 @@ void ReportCreateOutcome(CreateResult result, const CreateRun& run, const BatchT
 
 CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
                             IProgressBar* progressBar, int dbType, ExistingDatabase existing,
-                            RefusedBatches* refused) {
+                            CreateDetails* details) {
     CreateRun run;
     StartRun(run, launchedWithCommandLine, params, dbType, existing, "Create");
     BatchTally tally;
     const CreateResult result = Provision(run, progressBar, tally);
     ReportCreateOutcome(result, run, tally);
-    if (refused != nullptr) {
-        refused->refused = tally.refused;
-        refused->sent = tally.sent;
+    if (details != nullptr) {
+        details->refused = tally.refused;
+        details->sent = tally.sent;
+        details->keptFiles = KeptFiles(run.creation, "\n");
     }
     return result;
 }

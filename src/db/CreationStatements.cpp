@@ -1,6 +1,8 @@
 // The statements that create the empty database right after the connection
 // and make it current. Each engine has its fixed sequence; the name goes into
-// the statements as given, without quoting.
+// the statements as an identifier as given (the create accepts only names
+// that need no quoting), and every text between single quotes has its
+// quotes doubled.
 //
 // Every text is formatted into its fixed buffer. A text that would not fit is
 // never sent or used cut short, since a shortened name could drop, create or
@@ -15,13 +17,13 @@
 #include "common/KelvaneInterface.h"
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
+#include "db/LeftoverFiles.h"
 #include "platform/Platform.h"
 #include "record/RunLog.h"
 
 namespace {
 
 constexpr size_t kStatementSize = 1040;
-constexpr size_t kLeftoverPathSize = 256;
 
 // Result standing for a statement that was not sent because it did not fit.
 constexpr int kNotSent = -1;
@@ -40,12 +42,6 @@ constexpr const char* kMySqlProbe =
 constexpr const char* kOracleProbe =
     "DECLARE n NUMBER; BEGIN SELECT COUNT(*) INTO n FROM user_tables; IF n > 0 THEN "
     "RAISE_APPLICATION_ERROR(-20001, 'Dunmoor: the schema already holds tables'); END IF; END;";
-
-// Where Microsoft SQL Server keeps the files of a database by default.
-constexpr const char* kLeftoverDataFile =
-    "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s.mdf";
-constexpr const char* kLeftoverLogFile =
-    "C:\\Program Files\\Microsoft SQL Server\\MSSQL.1\\MSSQL\\Data\\%s_log.ldf";
 
 // Formats into buffer; false (and an empty buffer) when the text is cut.
 // printf's convention, handed on to vsnprintf, on formats of this file alone.
@@ -76,43 +72,33 @@ int Execute(const char* format, const char* a, const char* b = "", const char* c
     return result;
 }
 
-// A name that could reach outside the data directory once put into a path.
-bool IsSafeFileName(const char* name) {
-    return std::strpbrk(name, "\\/:") == nullptr && std::strstr(name, "..") == nullptr;
-}
-
-void DeleteLeftover(const char* format, const char* name) {
-    char path[kLeftoverPathSize];
-    if (FormatBounded(path, sizeof path, format, name)) {
-        PlatformDeleteFile(path); // a missing or locked file is passed over
-    }
-}
-
 // Files an earlier database of this name left in the default data directory
-// make CREATE DATABASE fail; remove them before the second attempt.
-void DeleteLeftoverFiles(const char* name, int launchedWithCommandLine) {
-    const char* fileName = launchedWithCommandLine ? kDefaultDatabaseName : name;
-    if (!IsSafeFileName(fileName)) {
-        return;
-    }
-    DeleteLeftover(kLeftoverDataFile, fileName);
-    DeleteLeftover(kLeftoverLogFile, fileName);
+// make CREATE DATABASE fail; they go aside before the second attempt.
+void MoveLeftoverFiles(const char* name, int launchedWithCommandLine, CreationOutcome& outcome) {
+    MoveLeftoverFilesAside(launchedWithCommandLine ? kDefaultDatabaseName : name, outcome);
 }
 
-// Last resort: the database with its files beside the program.
+// Last resort: the database with its files beside the program. The paths go
+// into literals: a folder such as C:\Users\O'Hara\setup keeps its quote.
 int CreateInProgramDirectory(const char* name) {
     char directory[kPathSize];
     std::memset(directory, 0, sizeof directory);
     GetProgramDirectory(directory);
     char dataFile[kPathSize];
     char logFile[kPathSize];
+    char quotedData[2 * kPathSize];
+    char quotedLog[2 * kPathSize];
+    char quotedName[2 * kPathSize];
     if (!FormatBounded(dataFile, sizeof dataFile, "%s\\%s.mdf", directory, name) ||
-        !FormatBounded(logFile, sizeof logFile, "%s\\%s_log.ldf", directory, name)) {
+        !FormatBounded(logFile, sizeof logFile, "%s\\%s_log.ldf", directory, name) ||
+        !QuoteLiteral(dataFile, quotedData, sizeof quotedData) ||
+        !QuoteLiteral(logFile, quotedLog, sizeof quotedLog) ||
+        !QuoteLiteral(name, quotedName, sizeof quotedName)) {
         return kNotSent;
     }
     return Execute("CREATE DATABASE %s ON (NAME = '%s_dat', FILENAME = '%s') "
                    "LOG ON (NAME = '%s_log', FILENAME = '%s')",
-                   name, name, dataFile, name, logFile);
+                   name, quotedName, quotedData, quotedName, quotedLog);
 }
 
 // A failed statement after which nothing more may be sent.
@@ -124,9 +110,29 @@ int Select(const char* name) {
     return Execute("USE %s", name) >= 0 ? 1 : 0;
 }
 
-int CreateMySql(const char* name) {
-    if (Lost(Execute("DROP DATABASE %s", name))) {
-        return 0;
+// Replacing: a DROP the server refuses (the database in use, no permission)
+// stops the create, so that nothing is created over what is still there.
+bool DropRefused(int result, bool replacing, const char* name, CreationOutcome& outcome) {
+    if (result >= 0 || !replacing || DbConnectionLost()) {
+        return false;
+    }
+    outcome.dropRefused = true;
+    char message[160];
+    std::snprintf(message, sizeof message,
+                  "Create stopped: the server refused to drop database %s (result %d); it stays "
+                  "as it was, and nothing more was sent",
+                  name, result);
+    LogAndDebug(message);
+    return true;
+}
+
+// Nothing is dropped unless the administrator chose to replace the database.
+int CreateMySql(const char* name, bool replacing, CreationOutcome& outcome) {
+    if (replacing) {
+        const int dropped = Execute("DROP DATABASE %s", name);
+        if (Lost(dropped) || DropRefused(dropped, replacing, name, outcome)) {
+            return 0;
+        }
     }
     if (Execute("CREATE DATABASE %s", name) < 0) {
         return 0;
@@ -134,12 +140,19 @@ int CreateMySql(const char* name) {
     return Select(name);
 }
 
-// A server that went down no longer locks the files of a database that is
-// still in its catalogue: after a lost connection they must stay.
-int CreateMsSql(const char* name, int launchedWithCommandLine, bool serverIsThisMachine) {
-    if (Lost(Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = N'%s') "
-                     "DROP DATABASE %s",
-                     name, name))) {
+// The IF EXISTS form drops nothing when nothing is there, so it always comes
+// first. A server that went down no longer locks the files of a database
+// that is still in its catalogue: after a lost connection they must stay.
+int CreateMsSql(const char* name, int launchedWithCommandLine, bool serverIsThisMachine,
+                bool replacing, CreationOutcome& outcome) {
+    char quoted[2 * kPathSize];
+    if (!QuoteLiteral(name, quoted, sizeof quoted)) {
+        return 0;
+    }
+    const int dropped = Execute("IF EXISTS (SELECT name FROM master.dbo.sysdatabases WHERE name = "
+                                "N'%s') DROP DATABASE %s",
+                                quoted, name);
+    if (Lost(dropped) || DropRefused(dropped, replacing, name, outcome)) {
         return 0;
     }
     int created = Execute("CREATE DATABASE %s", name);
@@ -148,7 +161,7 @@ int CreateMsSql(const char* name, int launchedWithCommandLine, bool serverIsThis
             return 0;
         }
         if (serverIsThisMachine) {
-            DeleteLeftoverFiles(name, launchedWithCommandLine);
+            MoveLeftoverFiles(name, launchedWithCommandLine, outcome);
         } else {
             LogLine("Leftover data files left alone: the server is another machine");
         }
@@ -165,14 +178,37 @@ int CreateMsSql(const char* name, int launchedWithCommandLine, bool serverIsThis
 
 } // namespace
 
+bool QuoteLiteral(const char* text, char* out, size_t size) {
+    size_t n = 0;
+    for (; *text != '\0'; ++text) {
+        const size_t need = *text == '\'' ? 2 : 1;
+        if (n + need >= size) {
+            if (size > 0) {
+                out[0] = '\0';
+            }
+            return false;
+        }
+        out[n++] = *text;
+        if (need == 2) {
+            out[n++] = '\'';
+        }
+    }
+    out[n] = '\0';
+    return true;
+}
+
 DatabaseProbe ProbeDatabase(const char* name, int dbType) {
+    char quoted[2 * kPathSize];
+    if (!QuoteLiteral(name, quoted, sizeof quoted)) {
+        return DatabaseProbe::Exists; // not checked: never taken for absent
+    }
     int result = 0;
     switch (dbType) {
     case MySql:
-        result = Execute(kMySqlProbe, name);
+        result = Execute(kMySqlProbe, quoted);
         break;
     case MsSql:
-        result = Execute(kMsSqlProbe, name);
+        result = Execute(kMsSqlProbe, quoted);
         break;
     case Oracle:
         result = Execute(kOracleProbe, "");
@@ -187,12 +223,14 @@ DatabaseProbe ProbeDatabase(const char* name, int dbType) {
 }
 
 int CreateDatabaseObjects(const char* name, int launchedWithCommandLine, int dbType,
-                          bool serverIsThisMachine) {
+                          bool serverIsThisMachine, bool replacing, CreationOutcome* outcome) {
+    CreationOutcome unused;
+    CreationOutcome& out = outcome != nullptr ? *outcome : unused;
     switch (dbType) {
     case MySql:
-        return CreateMySql(name);
+        return CreateMySql(name, replacing, out);
     case MsSql:
-        return CreateMsSql(name, launchedWithCommandLine, serverIsThisMachine);
+        return CreateMsSql(name, launchedWithCommandLine, serverIsThisMachine, replacing, out);
     case Oracle:
         // Nothing to create on this engine before its schema script.
         return 1;

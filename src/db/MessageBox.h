@@ -30,6 +30,12 @@ constexpr unsigned kStrCheckExists = 115;
 constexpr unsigned kStrUsage = 116;
 // %1 batches refused of %2.
 constexpr unsigned kStrBatchesRefused = 117;
+// %1 the script file: it decrypts to something that is not a script.
+constexpr unsigned kStrScriptDamaged = 118;
+// The main dialog: %1 the field whose text is longer than its 31 bytes.
+constexpr unsigned kStrValueTooLong = 119;
+// After a create: %1 the database, %2 where its leftover data files now lie.
+constexpr unsigned kStrLeftoversKept = 122;
 
 // A run refused before it starts: another one holds the machine, or the
 // switches do not fit the parser's working copy.

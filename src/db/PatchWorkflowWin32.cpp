@@ -56,7 +56,12 @@ int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgress
     }
     ScriptPaths paths;
     FormScriptPaths(paths, directory, *pair);
-    DecryptIfPresent(paths);
+    // Random bytes decrypt too: a damaged copy is never run against the data.
+    if (DecryptIfPresent(paths) == Decryption::Damaged) {
+        LogLine("Patch script %s is damaged: what it decrypts to is not a script; nothing ran",
+                pair->encrypted);
+        return 0;
+    }
     int batchCount = CountBatches(paths.plain);
     int ran = RunScript(paths.plain, progressBar, batchCount);
     PlatformDeleteFile(paths.plain);

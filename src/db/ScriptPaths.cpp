@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crypto/ScriptFile.h"
+#include "db/ScriptPieces.h"
 
 namespace {
 
@@ -18,7 +19,43 @@ class HeldPlainFile : public IPlainScriptFile {
     ScriptPaths& paths_;
 };
 
+bool HoldsControlCharacter(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+bool ReadsAsScript(const char* plainPath) {
+    ScriptFile script(plainPath, "rb");
+    if (script.file == nullptr) {
+        return false;
+    }
+    PieceReader reader(script.file);
+    bool separatorSeen = false;
+    // A control character since the last separator: damage once another
+    // separator follows it.
+    bool pending = false;
+    const char* text = nullptr;
+    size_t length = 0;
+    while (reader.Next(text, length)) {
+        if (IsSeparator(text, TextLength(text, length))) {
+            if (pending) {
+                return false;
+            }
+            separatorSeen = true;
+            pending = HoldsControlCharacter(text, length);
+        } else {
+            pending = pending || HoldsControlCharacter(text, length);
+        }
+    }
+    return separatorSeen && !std::ferror(script.file);
+}
 
 ScriptPaths::~ScriptPaths() {
     PlatformReleaseHeldFile(heldPlain, plain);
@@ -46,7 +83,14 @@ Decryption DecryptIfPresent(ScriptPaths& paths) {
         return errno == ENOENT ? Decryption::Missing : Decryption::Unreadable;
     }
     HeldPlainFile plain(paths);
-    return DecryptScriptFile(input, plain) == 0 ? Decryption::Done : Decryption::Failed;
+    if (DecryptScriptFile(input, plain) != 0) {
+        return Decryption::Failed;
+    }
+    if (!ReadsAsScript(paths.plain)) {
+        plain.Discard();
+        return Decryption::Damaged;
+    }
+    return Decryption::Done;
 }
 
 size_t DeleteLeftoverPlainScripts(const char* directory, const char* (&deleted)[kScriptCount]) {

@@ -46,12 +46,23 @@ enum class Decryption {
     Done,       // the held plain file is complete
     Missing,    // no encrypted file of that name
     Unreadable, // it is there but cannot be opened for reading
-    Failed,     // damaged, or the plain file could not be written: none left
+    Failed,     // not decryptable, or the plain file could not be written: none left
+    // Decrypted, but what came out is no script (a copy that went wrong): no
+    // plain file left.
+    Damaged,
 };
 
 // Opens the encrypted file and, when it opens, decrypts it into the held
-// plain file.
+// plain file and proves that this reads as a script (ReadsAsScript).
 Decryption DecryptIfPresent(ScriptPaths& paths);
+
+// Whether a plain file reads as a script: it holds at least one batch, and
+// before its last separator line no control character but tab, line feed,
+// carriage return and form feed. The cipher has no integrity check, so
+// random bytes decrypt too; this is what tells them from a script. What
+// follows the last separator never runs and may be anything (the fill of
+// the last block among it).
+bool ReadsAsScript(const char* plainPath);
 
 // Deletes the plain files of the shipped scripts that a run cut short (a
 // power cut) left in directory: those seven names only, never an encrypted

@@ -1,6 +1,8 @@
 // The create and patch workflows, run synchronously by the dialogs.
 #pragma once
 
+#include <string>
+
 #include "common/KelvaneInterface.h"
 #include "db/ProgressBar.h"
 
@@ -29,20 +31,24 @@ enum class CreateResult {
     SettingsNotSaved,
 };
 
-// The batches the server refused during a create, of those sent.
-struct RefusedBatches {
+// What a create tells its caller beyond its result.
+struct CreateDetails {
+    // The batches the server refused during the create, of those sent.
     long long refused = 0;
     long long sent = 0;
+    // Leftover data files of an earlier database moved aside: where they lie
+    // now, one path a line; empty when none were.
+    std::string keptFiles;
 };
 
 // Provisions a new database and saves the settings. Nothing is sent before
 // the name, both scripts and the Quenlor key have been found ready (the
 // scripts are decrypted then, and run later). params.databaseName is blanked
-// for the connection and put back. refused, when given, receives the
-// batches the server refused.
+// for the connection and put back. details, when given, receives what the
+// caller may have to show.
 CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& params,
                             IProgressBar* progressBar, int dbType, ExistingDatabase existing,
-                            RefusedBatches* refused = nullptr);
+                            CreateDetails* details = nullptr);
 
 // What the same create would come to, short of the server refusing a
 // statement: the checks before the first change, the connection and the

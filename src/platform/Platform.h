@@ -16,6 +16,13 @@ void GetProgramDirectory(char (&directory)[kPathSize]);
 // Deletes a file; false when it could not be deleted or did not exist.
 bool PlatformDeleteFile(const char* path);
 
+// What became of a file that was to be moved aside.
+enum class MoveAside { Moved, Missing, Refused };
+
+// Gives the file at path the name newPath (in the same folder), never
+// replacing a file that already has that name.
+MoveAside PlatformMoveAside(const char* path, const char* newPath);
+
 // A file held open by the program (null: none). The system deletes the file
 // once its hold is released and no stream reads it any more, or when the
 // process ends, however it ends.

@@ -1,5 +1,8 @@
 // Host builds run the portable core in tests, tools and benchmarks only; the
 // program directory is whatever the test sets.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -21,6 +24,18 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 }
 
 bool PlatformDeleteFile(const char* path) { return std::remove(path) == 0; }
+
+// A second name first, which fails where newPath exists, then the old one goes.
+MoveAside PlatformMoveAside(const char* path, const char* newPath) {
+    if (link(path, newPath) != 0) {
+        return errno == ENOENT ? MoveAside::Missing : MoveAside::Refused;
+    }
+    if (unlink(path) != 0) {
+        (void)unlink(newPath); // the file keeps its old name
+        return MoveAside::Refused;
+    }
+    return MoveAside::Moved;
+}
 
 void PlatformDebugOutput(const char* text) {
     (void)fprintf(stderr, "%s\n", MaskRunSecrets(text).c_str());

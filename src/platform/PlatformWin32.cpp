@@ -33,6 +33,16 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
 
 bool PlatformDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
 
+// Without MOVEFILE_REPLACE_EXISTING: a file already under the new name stays.
+MoveAside PlatformMoveAside(const char* path, const char* newPath) {
+    if (MoveFileExA(path, newPath, 0) != 0) {
+        return MoveAside::Moved;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? MoveAside::Missing
+                                                                          : MoveAside::Refused;
+}
+
 void PlatformDebugOutput(const char* text) {
     OutputDebugStringA(MaskRunSecrets(text).c_str());
 }

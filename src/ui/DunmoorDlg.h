@@ -58,7 +58,11 @@ class CDunmoorDlg : public CDialog {
     // During a create nothing may start, repeat or cut it short: the buttons
     // and the engine list are disabled, and given back as they were after it.
     void LockInput(bool locked);
-    void OnCreateDone(CreateResult result, const RefusedBatches& refused);
+    void OnCreateDone(CreateResult result, const CreateDetails& details);
+    // The record of a create from the controls; false, with a box and the
+    // field focused, when a text is longer than its field: it is never cut.
+    bool ReadConnection(ConnectionParams& params);
+    bool ReadField(int id, const char* what, char (&field)[kTextFieldSize]);
 
     CWorkflowRun m_run;
     bool m_enabledBeforeRun[5] = {};

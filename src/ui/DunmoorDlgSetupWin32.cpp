@@ -13,28 +13,8 @@
 #include "db/MessageBox.h"
 #include "db/Workflows.h"
 #include "platform/Platform.h"
-#include "record/RunSecrets.h"
 #include "ui/SqlExpress.h"
 #include "ui/resource.h"
-
-namespace {
-
-constexpr int kPortTextSize = 256;
-
-// Leading blanks, an optional sign and the leading digits, as atoi reads
-// them; no digits give 0. Out-of-range values saturate instead of overflowing.
-int32_t PortFromText(const char* text) {
-    long value = strtol(text, nullptr, 10);
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
-}
-
-} // namespace
 
 int CDunmoorDlg::SelectedDbType() const {
     const int selection = m_dbTypeCombo.GetCurSel();
@@ -46,29 +26,14 @@ void CDunmoorDlg::OnSetup() {
         return;
     }
     ConnectionParams params;
-    memset(&params, 0, sizeof params);
-    params.dbType = SelectedDbType();
-    params.valid = 1;
-    // Each text is read into its 32-byte field: 31 bytes and the terminator.
-    m_dbNameEdit.GetWindowText(params.databaseName, sizeof params.databaseName);
-    GetDlgItemText(IDC_SERVER, params.server, sizeof params.server);
-    if (SendDlgItemMessage(IDC_WINDOWS_AUTH, BM_GETCHECK) > 0) {
-        params.windowsAuth = 1;
-    } else {
-        GetDlgItemText(IDC_LOGIN_ID, params.userId, sizeof params.userId);
-        GetDlgItemText(IDC_PASSWORD, params.password, sizeof params.password);
-        RegisterRunSecret(params.password, sizeof params.password);
+    if (!ReadConnection(params)) {
+        return; // a value that does not fit its field: nothing is sent
     }
-    // The port counts even from a disabled field.
-    char port[kPortTextSize] = {};
-    GetDlgItemText(IDC_PORT, port, sizeof port);
-    params.port = PortFromText(port);
-
     const int launched = TheApp().launchedWithCommandLine;
     const int dbType = SelectedDbType();
     struct Outcome {
         CreateResult result = CreateResult::Failed;
-        RefusedBatches refused;
+        CreateDetails details;
     };
     auto outcome = std::make_shared<Outcome>();
     LockInput(true);
@@ -76,20 +41,29 @@ void CDunmoorDlg::OnSetup() {
         *this, IDC_PROGRESS,
         [params, launched, dbType, outcome](IProgressBar* progress) mutable {
             outcome->result = CreateDatabase(launched, params, progress, dbType,
-                                             ExistingDatabase::Ask, &outcome->refused);
+                                             ExistingDatabase::Ask, &outcome->details);
         },
-        [this, outcome] { OnCreateDone(outcome->result, outcome->refused); });
+        [this, outcome] { OnCreateDone(outcome->result, outcome->details); });
     if (!started) {
-        OnCreateDone(CreateResult::Failed, RefusedBatches());
+        OnCreateDone(CreateResult::Failed, CreateDetails());
     }
 }
 
-void CDunmoorDlg::OnCreateDone(CreateResult result, const RefusedBatches& refused) {
+void CDunmoorDlg::OnCreateDone(CreateResult result, const CreateDetails& details) {
     LockInput(false);
+    const bool created =
+        result == CreateResult::Created || result == CreateResult::CreatedWithRefusedBatches;
+    if (created && !details.keptFiles.empty()) {
+        // The files of an earlier database went aside, not away: where to.
+        char name[kTextFieldSize] = {};
+        m_dbNameEdit.GetWindowText(name, sizeof name);
+        Messages().ShowNotice(NoticeKind::Information, kStrLeftoversKept,
+                              BoxInserts{name, details.keptFiles.c_str()});
+    }
     if (result == CreateResult::CreatedWithRefusedBatches) {
         // Complete as far as the server let it: said before the finish button.
-        const std::string count = std::to_string(refused.refused);
-        const std::string sent = std::to_string(refused.sent);
+        const std::string count = std::to_string(details.refused);
+        const std::string sent = std::to_string(details.sent);
         Messages().ShowNotice(NoticeKind::Warning, kStrBatchesRefused,
                               BoxInserts{count.c_str(), sent.c_str()});
     }

@@ -31,6 +31,9 @@
 #define IDS_CHECK_EXISTS 115
 #define IDS_USAGE 116
 #define IDS_BATCHES_REFUSED 117
+#define IDS_SCRIPT_DAMAGED 118
+#define IDS_VALUE_TOO_LONG 119
+#define IDS_LEFTOVERS_KEPT 122
 
 // String table: runs refused before they start
 #define IDS_ALREADY_RUNNING 120

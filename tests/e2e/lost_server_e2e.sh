@@ -100,9 +100,9 @@ reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "DB Type not saved"
 drive click "$main" 1007 >/dev/null
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
 
-# A script missing from the program directory (a copy that went wrong): the
-# create stops before it connects, so the database that is there keeps every
-# row, and no question comes before the box that names the file.
+# A script missing from the program directory, or damaged (copies that went
+# wrong): the create stops before it connects, so the database that is there
+# keeps every row, and no question comes before the box that names the file.
 reg_key delete /f >/dev/null; reg_key add /f >/dev/null
 mv "$dir/InitEn.dat" "$dir/InitEn.dat.away"
 start_setup "$dir/missing.out"
@@ -111,9 +111,20 @@ missing="A(z) InitEn.dat parancsfájl hiányzik a program könyvtárából, nem 
 box=$(drive msgbox "A(z) *" ok)
 [ "${box%%$'\n'*}" = "Dunmoor|$missing" ] || fail "no box naming the missing script: '$box'"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "rows lost to a create that could not finish"
+# A copy of the schema that went wrong (random bytes of the same length)
+# decrypts too, but to no script: refused as damaged before any question.
+mv "$dir/InitEn.dat.away" "$dir/InitEn.dat"
+mv "$dir/QuenlorMySQLEn.dat" "$dir/QuenlorMySQLEn.dat.good"
+head -c "$(stat -c %s "$dir/QuenlorMySQLEn.dat.good")" /dev/urandom >"$dir/QuenlorMySQLEn.dat"
+drive click "$main" 1005 >/dev/null
+damaged="A(z) QuenlorMySQLEn.dat parancsfájl sérült: a visszafejtett tartalma nem parancsfájl."
+box=$(drive msgbox "A(z) *" ok)
+[ "${box%%$'\n'*}" = "Dunmoor|$damaged" ] || fail "no box naming the damaged script: '$box'"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "rows lost to a damaged script"
 drive syscommand "$main" 61536 >/dev/null # SC_CLOSE
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not close"; kill "$program"; }
-mv "$dir/InitEn.dat.away" "$dir/InitEn.dat"
+mv "$dir/QuenlorMySQLEn.dat.good" "$dir/QuenlorMySQLEn.dat"
+grep -q 'QuenlorMySQLEn.dat is damaged' "$dir/Dunmoor.log" || fail "the damaged script is not in the run log"
 
 # The program killed mid-create, as Task Manager's "End task" kills it:
 # Wine's taskkill /f terminates the process (TerminateProcess), so none of

@@ -45,10 +45,11 @@ class CreationStatementsTest : public ::testing::Test {
         SetDbEntryPoints(nullptr, nullptr);
     }
 
-    int Create(std::vector<int> results, const char* name, int dbType) {
+    int Create(std::vector<int> results, const char* name, int dbType, bool replacing = false) {
         g_results = std::move(results);
-        return CreateDatabaseObjects(name, 0, dbType, true);
+        return CreateDatabaseObjects(name, 0, dbType, true, replacing, &outcome_);
     }
+    CreationOutcome outcome_;
 
     // The last-resort CREATE, with the files beside the program.
     static std::string CreateBesideProgram(const std::string& name) {
@@ -61,19 +62,36 @@ class CreationStatementsTest : public ::testing::Test {
     }
 };
 
-TEST_F(CreationStatementsTest, MySqlDropsCreatesAndSelectsWhateverTheDropGives) {
-    EXPECT_EQ(Create({-1, 0, 0}, "Shop", MySql), 1);
+// Nothing is dropped that the administrator did not choose to replace.
+TEST_F(CreationStatementsTest, MySqlDropsOnlyWhenReplacing) {
+    EXPECT_EQ(Create({0, 0}, "Shop", MySql), 1);
+    EXPECT_EQ(g_sent, (Statements{"CREATE DATABASE Shop", "USE Shop"}));
+    g_sent.clear();
+    EXPECT_EQ(Create({0, 0, 0}, "Shop", MySql, true), 1);
     EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop", "CREATE DATABASE Shop", "USE Shop"}));
 }
 
+// Replacing, a DROP the server refuses (the database in use, no right) is the
+// end of the create: nothing is created over what is still there.
+TEST_F(CreationStatementsTest, RefusedDropStopsAReplace) {
+    EXPECT_EQ(Create({-1}, "Shop", MySql, true), 0);
+    EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop"}));
+    EXPECT_TRUE(outcome_.dropRefused);
+    g_sent.clear();
+    outcome_ = CreationOutcome();
+    EXPECT_EQ(Create({-1}, "Quenlor", MsSql, true), 0);
+    EXPECT_EQ(g_sent, (Statements{kMsSqlDrop}));
+    EXPECT_TRUE(outcome_.dropRefused);
+}
+
 TEST_F(CreationStatementsTest, MySqlStopsAfterAFailedCreate) {
-    EXPECT_EQ(Create({0, -1}, "Shop", MySql), 0);
-    EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop", "CREATE DATABASE Shop"}));
+    EXPECT_EQ(Create({-1}, "Shop", MySql), 0);
+    EXPECT_EQ(g_sent, (Statements{"CREATE DATABASE Shop"}));
 }
 
 TEST_F(CreationStatementsTest, FailingUseGivesZero) {
-    EXPECT_EQ(Create({0, 0, -1}, "Shop", MySql), 0);
-    EXPECT_EQ(g_sent.size(), 3u);
+    EXPECT_EQ(Create({0, -1}, "Shop", MySql), 0);
+    EXPECT_EQ(g_sent.size(), 2u);
     g_sent.clear();
     EXPECT_EQ(Create({-1, 0, -1}, "Quenlor", MsSql), 0);
     EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor", "USE Quenlor"}));
@@ -108,9 +126,22 @@ TEST_F(CreationStatementsTest, MsSqlEveryAttemptFailingSendsNoUse) {
                                   CreateBesideProgram("Quenlor")}));
 }
 
-TEST_F(CreationStatementsTest, NameGoesInUnquoted) {
+// An identifier goes in as it is; every literal keeps its quotes doubled, the
+// program directory's path among them.
+TEST_F(CreationStatementsTest, LiteralsCarryTheirQuotesDoubled) {
     EXPECT_EQ(Create({}, "a b'c", MySql), 1);
-    EXPECT_EQ(g_sent[1], "CREATE DATABASE a b'c");
+    EXPECT_EQ(g_sent[0], "CREATE DATABASE a b'c");
+#ifndef _WIN32
+    SetProgramDirectoryForTesting("C:\\Users\\O'Hara\\setup");
+    g_sent.clear();
+    EXPECT_EQ(Create({0, -1, -1, 0, 0}, "Quenlor", MsSql), 1);
+    EXPECT_EQ(g_sent[3], "CREATE DATABASE Quenlor ON (NAME = 'Quenlor_dat', FILENAME = "
+                         "'C:\\Users\\O''Hara\\setup\\Quenlor.mdf') LOG ON (NAME = 'Quenlor_log', "
+                         "FILENAME = 'C:\\Users\\O''Hara\\setup\\Quenlor_log.ldf')");
+#endif
+    char out[8];
+    EXPECT_FALSE(QuoteLiteral("''''", out, sizeof out)) << "never cut";
+    EXPECT_STREQ(out, "");
 }
 
 TEST_F(CreationStatementsTest, UnsafeNameStillTriesEveryCreate) {
@@ -121,7 +152,7 @@ TEST_F(CreationStatementsTest, UnsafeNameStillTriesEveryCreate) {
 
 TEST_F(CreationStatementsTest, StatementThatWouldNotFitIsNeverSentCut) {
     const std::string longName(1100, 'n');
-    EXPECT_EQ(Create({}, longName.c_str(), MySql), 0);
+    EXPECT_EQ(Create({}, longName.c_str(), MySql, true), 0);
     EXPECT_TRUE(g_sent.empty());
     // Fits the statement but not the 260-byte file paths: no last resort.
     const std::string name(250, 'm');
@@ -162,8 +193,9 @@ TEST_F(CreationStatementsTest, ExistenceCheckPerEngine) {
 // further CREATE, and (before the second MS SQL CREATE) no file deletion.
 TEST_F(CreationStatementsTest, LostConnectionStopsTheSequenceAtOnce) {
     g_connected = false;
-    EXPECT_EQ(Create({-1}, "Shop", MySql), 0);
+    EXPECT_EQ(Create({-1}, "Shop", MySql, true), 0);
     EXPECT_EQ(g_sent, (Statements{"DROP DATABASE Shop"}));
+    EXPECT_FALSE(outcome_.dropRefused) << "lost, not refused";
     g_sent.clear();
     EXPECT_EQ(Create({0, -1}, "Quenlor", MsSql), 0);
     EXPECT_EQ(g_sent, (Statements{kMsSqlDrop, "CREATE DATABASE Quenlor"}));

@@ -5,10 +5,12 @@
 #include <sddl.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "TestSupportWin32.h"
 #include "TestSupportWorkflowsWin32.h"
+#include "common/BoundedCopy.h"
 #include "config/ServerConfig.h"
 #include "db/DbLibrary.h"
 #include "db/MessageBox.h"
@@ -110,16 +112,16 @@ TEST_F(CreateWorkflow, RunsSchemaThenInitialDataAndSavesTheEffectiveName) {
     const int init = SourceBatches("Init");
     ASSERT_GT(schema, 5);
     ASSERT_GT(init, 0);
-    ASSERT_EQ(statements.size(), 4u + schema + init);
-    // The existence check first: the recording library's success means absent.
+    ASSERT_EQ(statements.size(), 3u + schema + init);
+    // The existence check first: the recording library's success means
+    // absent, so nothing is dropped.
     EXPECT_EQ(statements[0], "SELECT (SELECT 'exists' UNION ALL SELECT SCHEMA_NAME) FROM "
                              "information_schema.SCHEMATA WHERE SCHEMA_NAME = 'Quenlor'");
-    EXPECT_EQ(statements[1], "DROP DATABASE Quenlor");
-    EXPECT_EQ(statements[2], "CREATE DATABASE Quenlor");
-    EXPECT_EQ(statements[3], "USE Quenlor");
-    EXPECT_EQ(statements[4].rfind("-- ", 0), 0u) << "the schema's first batch: " << statements[4];
-    EXPECT_NE(statements[4].find("CREATE TABLE"), std::string::npos);
-    EXPECT_NE(statements[4 + schema].find("INSERT"), std::string::npos);
+    EXPECT_EQ(statements[1], "CREATE DATABASE Quenlor");
+    EXPECT_EQ(statements[2], "USE Quenlor");
+    EXPECT_EQ(statements[3].rfind("-- ", 0), 0u) << "the schema's first batch: " << statements[3];
+    EXPECT_NE(statements[3].find("CREATE TABLE"), std::string::npos);
+    EXPECT_NE(statements[3 + schema].find("INSERT"), std::string::npos);
 
     // Only the schema moves the bar, up to its end.
     ASSERT_EQ(bar_.positions.size(), static_cast<size_t>(schema));
@@ -176,13 +178,13 @@ TEST_F(CreateWorkflow, UnreachableServerShowsString102AndTellsTheDebugger) {
 
 TEST_F(CreateWorkflow, FailedCreationShowsString103AndRunsNoScript) {
     CopyAllScripts();
-    SetEnvironmentVariableA("KELVANE_RESULTS", "0,0,-1");
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,-1");
     ConnectionParams params = Connection(MySql, "Quenlor");
 
     EXPECT_EQ(Create(0, params, MySql), CreateResult::Failed);
 
     EXPECT_EQ(Messages(), Ids{kStrCreateFailed});
-    EXPECT_EQ(Statements().size(), 3u) << "the check, DROP and the CREATE refused";
+    EXPECT_EQ(Statements().size(), 2u) << "the check and the CREATE refused";
     EXPECT_EQ(Statements().back(), "CREATE DATABASE Quenlor");
     EXPECT_FALSE(Exists("QuenlorMySQL.dat"));
     EXPECT_FALSE(RegistryHas("DB Info"));
@@ -212,6 +214,21 @@ TEST_F(CreateWorkflow, AnExistingDatabaseIsReplacedOnlyAfterAYesOrWithReplace) {
     EXPECT_EQ(Create(0, params, MsSql), CreateResult::Created);
     EXPECT_EQ(Statements()[replaced + 2], "CREATE DATABASE Sales");
     EXPECT_TRUE(RegistryHas("DB Info"));
+
+    // A DROP the server refuses ends the replace: nothing more is sent, and
+    // the settings stay those of the last create.
+    RemoveServerKey();
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                    nullptr, &key, nullptr);
+    RegCloseKey(key);
+    const size_t before = Statements().size();
+    SetEnvironmentVariableA("KELVANE_RESULTS", (std::string(before, ',') + "-1,-1").c_str());
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Replace), CreateResult::Failed);
+    EXPECT_EQ(Statements().size(), before + 2) << "the check and the refused DROP";
+    EXPECT_EQ(Messages().back(), kStrCreateFailed);
+    EXPECT_NE(DebugOutput().find("the server refused to drop database Quenlor"), std::string::npos);
+    EXPECT_FALSE(RegistryHas("DB Info"));
 }
 
 // Everything the create needs is there before it sends its first statement:
@@ -234,7 +251,19 @@ TEST_F(CreateWorkflow, NothingIsSentUntilTheScriptsAndTheKeyAreReady) {
     EXPECT_EQ(Create(0, mySql, MySql), CreateResult::NotReady);
     EXPECT_EQ(BoxInserted(), "InitEn.dat|");
 
+    // Bytes that decrypt, but to no script: damaged, and refused as such.
     CopySealed("Init");
+    std::ifstream sealed(dir_ + "\\QuenlorMySQLEn.dat", std::ios::binary | std::ios::ate);
+    std::string noise(static_cast<size_t>(sealed.tellg()), '\0');
+    for (size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    std::ofstream(dir_ + "\\QuenlorMySQLEn.dat", std::ios::binary) << noise;
+    EXPECT_EQ(Create(0, mySql, MySql), CreateResult::NotReady);
+    EXPECT_EQ(Messages().back(), kStrScriptDamaged);
+    EXPECT_EQ(BoxInserted(), "QuenlorMySQLEn.dat|");
+
+    CopySealed("QuenlorMySQL");
     RemoveServerKey();
     EXPECT_EQ(Create(0, mySql, MySql), CreateResult::NotReady);
     EXPECT_EQ(Messages().back(), kStrKeyNotWritable);
@@ -393,12 +422,32 @@ TEST_F(CreateWorkflow, RefusedBatchesAreCountedInTheOutcome) {
     CopyAllScripts();
     SetEnvironmentVariableA("KELVANE_RESULTS", "0,0,0,0,-1,0,-1");
     ConnectionParams params = Connection(MySql, "Quenlor");
-    RefusedBatches refused;
-    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql, ExistingDatabase::Ask, &refused),
+    CreateDetails details;
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MySql, ExistingDatabase::Ask, &details),
               CreateResult::CreatedWithRefusedBatches);
-    EXPECT_EQ(refused.refused, 2);
-    EXPECT_EQ(refused.sent, SourceBatches("QuenlorMySQL") + SourceBatches("Init"));
+    EXPECT_EQ(details.refused, 2);
+    EXPECT_EQ(details.sent, SourceBatches("QuenlorMySQL") + SourceBatches("Init"));
     EXPECT_TRUE(RegistryHas("DB Info"));
+}
+
+// On this machine's SQL Server, the files an earlier database left go aside:
+// the caller, the run log and the outcome learn where they lie now.
+TEST_F(CreateWorkflow, LeftoverFilesMovedAsideAreNamedInTheOutcome) {
+    CopyAllScripts();
+    std::string data = "C:\\Program Files";
+    for (const char* folder : {"Microsoft SQL Server", "MSSQL.1", "MSSQL", "Data"}) {
+        CreateDirectoryA((data += std::string("\\") + folder).c_str(), nullptr);
+    }
+    std::ofstream(data + "\\Ledger.mdf") << "detached";
+    SetEnvironmentVariableA("KELVANE_RESULTS", "0,0,-1");
+    ConnectionParams params = Connection(MsSql, "Ledger");
+    CopyField(params.server, ".");
+    CreateDetails details;
+    EXPECT_EQ(CreateDatabase(0, params, &bar_, MsSql, ExistingDatabase::Ask, &details),
+              CreateResult::Created);
+    EXPECT_EQ(details.keptFiles.rfind(data + "\\Ledger.mdf.kept-", 0), 0u) << details.keptFiles;
+    EXPECT_TRUE(DeleteFileA(details.keptFiles.c_str())) << "moved, not deleted";
+    EXPECT_NE(DebugOutput().find("Ledger.mdf is now " + details.keptFiles), std::string::npos);
 }
 
 // The dry run: what the create would come to, with the connection and the

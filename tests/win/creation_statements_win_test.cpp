@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,6 +67,15 @@ class LeftoverFilesTest : public ::testing::Test {
         for (const std::string& path : g_watched) {
             DeleteFileA(path.c_str());
         }
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((kDataDir + "\\*.kept-*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileA(search, &found)) {
+            DeleteFileA((kDataDir + "\\" + found.cFileName).c_str());
+        }
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+        }
         SetDbEntryPoints(nullptr, nullptr);
     }
     void Watch(std::vector<std::string> paths) {
@@ -78,15 +88,43 @@ class LeftoverFilesTest : public ::testing::Test {
 
 using Presence = std::vector<std::vector<bool>>;
 
-// Only a server on this machine has its files on this disk.
-TEST_F(LeftoverFilesTest, BothFilesGoBetweenFirstAndSecondCreateForThisMachineOnly) {
+// Only a server on this machine has its files on this disk. There they go
+// aside, whole, under a name that says when: they may be a detached
+// database's, so they are never deleted.
+TEST_F(LeftoverFilesTest, BothFilesMoveAsideBetweenTheCreatesForThisMachineOnly) {
     Watch({kDataDir + "\\DunmoorLeftover.mdf", kDataDir + "\\DunmoorLeftover_log.ldf"});
-    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, false), 1);
+    CreationOutcome outcome;
+    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, false, false, &outcome), 1);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {true, true}})) << "another machine";
+    EXPECT_EQ(outcome.keptCount, 0);
     g_presentAtCreate.clear();
     g_calls = 0;
-    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, true), 1);
+    EXPECT_EQ(CreateDatabaseObjects("DunmoorLeftover", 0, MsSql, true, false, &outcome), 1);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {false, false}}));
+    ASSERT_EQ(outcome.keptCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        const std::string kept = outcome.kept[i];
+        // "<file>.kept-YYYYMMDD-HHMMSS"
+        EXPECT_EQ(kept.rfind(g_watched[i] + ".kept-", 0), 0u) << kept;
+        EXPECT_EQ(kept.size(), g_watched[i].size() + 21) << kept;
+        std::ifstream moved(kept, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "leftover") << kept;
+    }
+}
+
+// A file its server still holds cannot be moved: it stays as it is, and the
+// second CREATE fails on it as it would have.
+TEST_F(LeftoverFilesTest, AFileThatCannotBeMovedStays) {
+    Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf"});
+    const HANDLE held = CreateFileA(g_watched[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    g_results = {0, -1, -1, -1};
+    CreationOutcome outcome;
+    EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql, true, false, &outcome), 0);
+    CloseHandle(held);
+    EXPECT_EQ(g_presentAtCreate, (Presence{{true, true}, {true, false}, {true, false}}));
+    EXPECT_EQ(outcome.keptCount, 1);
 }
 
 TEST(ServerHost, ThisMachineByAnyOfItsNamesWhateverTheInstanceOrPort) {
@@ -105,13 +143,13 @@ TEST(ServerHost, ThisMachineByAnyOfItsNamesWhateverTheInstanceOrPort) {
     }
 }
 
-TEST_F(LeftoverFilesTest, LaunchedWithCommandLineDeletesTheDefaultNamesFiles) {
+TEST_F(LeftoverFilesTest, LaunchedWithCommandLineMovesTheDefaultNamesFiles) {
     Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf", kDataDir + "\\Other.mdf"});
     EXPECT_EQ(CreateDatabaseObjects("Other", 1, MsSql, true), 1);
     EXPECT_EQ(g_presentAtCreate, (Presence{{true, true, true}, {false, false, true}}));
 }
 
-TEST_F(LeftoverFilesTest, NameThatLeavesTheDataDirectoryDeletesNothing) {
+TEST_F(LeftoverFilesTest, NameThatLeavesTheDataDirectoryMovesNothing) {
     Watch({kMssqlDir + "\\Victim.mdf", kMssqlDir + "\\Victim_log.ldf", kDataDir + "\\sub\\x.mdf"});
     for (const char* name : {"..\\Victim", "sub/x", "sub\\x"}) {
         g_presentAtCreate.clear();
@@ -127,7 +165,7 @@ int KELVANE_CALL ConnectionGone() {
 
 // A server that went down no longer locks the files of a database still in
 // its catalogue: they must stay.
-TEST_F(LeftoverFilesTest, ALostConnectionDeletesNothing) {
+TEST_F(LeftoverFilesTest, ALostConnectionMovesNothing) {
     Watch({kDataDir + "\\Quenlor.mdf", kDataDir + "\\Quenlor_log.ldf"});
     SetDbEntryPoints(nullptr, WatchFiles, ConnectionGone);
     EXPECT_EQ(CreateDatabaseObjects("Quenlor", 1, MsSql, true), 0);

@@ -117,24 +117,35 @@ TEST_F(MainDialog, ARunsBoxesAreShownInOrderByTheDialogsThread) {
     EXPECT_EQ(texts, (std::vector<std::wstring>(2, L"SQL Server nem \u00e9rhet\u0151 el.")));
 }
 
-TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndCutsLongTexts) {
+// A text longer than its field is refused, never cut: a server name cut short
+// would take the credentials to another server than the one typed.
+TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndRefusesLongTexts) {
     g_recorded.connectResult = 1; // reaches the creation statements and the scripts
-    const std::string longName(40, 'n');
+    const std::string name(31, 'n');
     AnsweringNo()
         .On(kMainCaption, [](HWND d) { PostSelect(d, IDC_DB_TYPE, 1); })
         .On(kMainCaption,
             [&](HWND d) {
-                SetDlgItemTextA(d, IDC_DB_NAME, longName.c_str());
-                SetDlgItemTextW(d, IDC_SERVER, L"db1");
+                SetDlgItemTextA(d, IDC_DB_NAME, name.c_str());
+                SetDlgItemTextA(d, IDC_SERVER, std::string(32, 's').c_str());
                 SetDlgItemTextW(d, IDC_PASSWORD, L"s3cret");
                 SetDlgItemTextW(d, IDC_PORT, L"  33x7");
                 PostCommand(d, IDC_SETUP);
             })
         .On(
+            kMainCaption,
+            [](HWND d) {
+                SetDlgItemTextW(d, IDC_SERVER, L"db1");
+                PostCommand(d, IDC_SETUP);
+            },
+            Idle)
+        .On(
             kMainCaption, [](HWND d) { PostCommand(d, IDCANCEL); }, Idle);
     Run();
 
-    ASSERT_EQ(g_recorded.connections.size(), 1u);
+    ASSERT_FALSE(g_recorded.errors.empty());
+    EXPECT_EQ(g_recorded.errors.front(), kStrValueTooLong);
+    ASSERT_EQ(g_recorded.connections.size(), 1u) << "the refused set-up sent nothing";
     const ConnectionParams& sent = g_recorded.connections[0];
     EXPECT_EQ(sent.dbType, MySql);
     EXPECT_EQ(sent.windowsAuth, 0);
@@ -142,9 +153,7 @@ TEST_F(MainDialog, ServerAuthenticationSendsTheTypedCredentialsAndCutsLongTexts)
     EXPECT_STREQ(sent.userId, "root");
     EXPECT_STREQ(sent.password, "s3cret");
     EXPECT_EQ(sent.port, 33) << "leading blanks, then the leading digits";
-    // The name reaches the statements as its first 31 bytes.
-    EXPECT_TRUE(Contains(g_recorded.statements, "CREATE DATABASE " + std::string(31, 'n')));
-    EXPECT_FALSE(Contains(g_recorded.statements, std::string(32, 'n')));
+    EXPECT_TRUE(Contains(g_recorded.statements, "CREATE DATABASE " + name));
 }
 
 TEST_F(MainDialog, SuccessfulSetupShowsTheFinishButtonWhichEndsTheDialog) {

@@ -9,6 +9,7 @@
 #include "DialogDriverWin32.h"
 #include "TestSupportWin32.h"
 #include "app/DunmoorApp.h"
+#include "crypto/Cipher.h"
 #include "db/MessageBox.h"
 #include "platform/Platform.h"
 #include "record/RunLog.h"
@@ -89,7 +90,10 @@ TEST_F(ProgressDialogTest, FailedPatchClosesItselfAndClearsSuccessSilently) {
 // dialog's own failure. Escape and Enter during the run do nothing.
 TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndClearsSuccess) {
     SetMessageSink(nullptr);
-    // Everything the create checks before it connects is there.
+    // Everything the create checks before it connects is there, and the
+    // sealed scripts decrypt with the program's key, as after start-up.
+    BuildCipherTables();
+    ExpandKey();
     SetProgramDirectoryForTesting((BinaryDir() + "\\dist").c_str());
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moravel\\Quenlor Server", 0, nullptr, 0,
