@@ -26,10 +26,11 @@ struct UnattendedRequest {
     bool patch = false;                     // /patch
     bool keep = false;                      // /keep
     // Words the program does not know, as given, except that the value of a
-    // further "/p" in one of them reads "***": it is most likely a password.
+    // "/p" in one of them reads "***": it is most likely a password.
     std::vector<std::string> ignored;
     // Why the line is refused, for the run log and a box (reasons joined by
-    // "; "; never the password itself); empty when the line is accepted.
+    // "; "; a value quoted in it shows "***" for the part that is a password);
+    // empty when the line is accepted.
     std::string refusal;
 };
 

@@ -1,6 +1,7 @@
 // The unattended command line read into the connection record and the
 // request: every value whole or refused, every word either understood or
 // listed.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,14 +32,32 @@ struct Reading {
     std::vector<size_t> taken;
     // The connection switches given, such as " /s /P", which /patch refuses.
     std::string connection;
+    // The value of every "/p", never shown.
+    std::vector<TextSpan> passwords;
     UnattendedRequest& request;
 
     Reading(const char* argumentText, UnattendedRequest& target) : request(target) {
         CopyField(text, argumentText);
+        passwords = PasswordSpans(text);
     }
 
     std::string Text(const TextSpan& span) const {
         return std::string(text + span.begin, span.end - span.begin);
+    }
+
+    // The text of span for a refusal or the ignored words: "***" for the part
+    // that is a password ("/sdb/pX" is the server "db/pX" and the password
+    // "X"). A value, like a password, runs to the end of its word, and a
+    // word holds at most one password, so one part at most.
+    std::string Shown(const TextSpan& span) const {
+        for (const TextSpan& password : passwords) {
+            const size_t from = std::max(span.begin, password.begin);
+            const size_t to = std::min(span.end, password.end);
+            if (from < to) {
+                return Text({span.begin, from}) + "***" + Text({to, span.end});
+            }
+        }
+        return Text(span);
     }
 
     void Refuse(const std::string& why) {
@@ -59,8 +78,8 @@ struct Reading {
     }
 };
 
-std::string Quoted(const std::string& value) {
-    return "\"" + value + "\"";
+std::string Quoted(const Reading& line, const TextSpan& value) {
+    return "\"" + line.Shown(value) + "\"";
 }
 
 std::string TooLong(const char* name, const std::string& what, size_t length) {
@@ -79,7 +98,7 @@ void TakeText(Reading& line, const char* name, const char* what, char (&field)[k
     }
     const size_t length = found.value.end - found.value.begin;
     if (length > kFieldLimit) {
-        const std::string shown = secret ? "" : " " + Quoted(line.Text(found.value));
+        const std::string shown = secret ? "" : " " + Quoted(line, found.value);
         line.Refuse(TooLong(name, std::string("the ") + what + shown, length));
         return;
     }
@@ -105,7 +124,7 @@ int TakeEngine(Reading& line) {
             return engine.type;
         }
     }
-    line.Refuse("/engine: " + Quoted(value) + " is not mssql, mysql or oracle");
+    line.Refuse("/engine: " + Quoted(line, found.value) + " is not mssql, mysql or oracle");
     return 0;
 }
 
@@ -138,7 +157,7 @@ int TakePort(Reading& line, int dbType) {
     const int port = ReadPort(text);
     if (port == 0) {
         line.Refuse(text.empty() ? "/P: no port given (1-65535)"
-                                 : "/P: " + Quoted(text) + " is not a port (1-65535)");
+                                 : "/P: " + Quoted(line, found.value) + " is not a port (1-65535)");
     }
     return port;
 }
@@ -153,7 +172,7 @@ void TakeDatabaseName(Reading& line, UnattendedRequest& request) {
     if (name.empty()) {
         line.Refuse("/db: no database name given");
     } else if (name.size() > kFieldLimit) {
-        line.Refuse(TooLong("/db", "the database name " + Quoted(name), name.size()));
+        line.Refuse(TooLong("/db", "the database name " + Quoted(line, found.value), name.size()));
     } else {
         CopyField(request.databaseName, name.c_str());
     }
@@ -167,28 +186,14 @@ void TakeFlags(const char* text, UnattendedRequest& request) {
     request.keep = HasWordSwitch(text, "/keep");
 }
 
-// The word as given, but for the value of a further "/p" in it.
-std::string Shown(const Reading& line, const TextSpan& word,
-                  const std::vector<TextSpan>& passwords) {
-    for (const TextSpan& password : passwords) {
-        if (password.begin >= word.begin && password.end <= word.end &&
-            password.end > password.begin) {
-            return line.Text({word.begin, password.begin}) + "***" +
-                   line.Text({password.end, word.end});
-        }
-    }
-    return line.Text(word);
-}
-
 void ListIgnored(const Reading& line, UnattendedRequest& request) {
-    const std::vector<TextSpan> passwords = PasswordSpans(line.text);
     for (const TextSpan& word : SplitWords(line.text)) {
         bool understood = IsFlagSwitch(line.Text(word));
         for (const size_t at : line.taken) {
             understood = understood || (at >= word.begin && at < word.end);
         }
         if (!understood) {
-            request.ignored.push_back(Shown(line, word, passwords));
+            request.ignored.push_back(line.Shown(word));
         }
     }
 }

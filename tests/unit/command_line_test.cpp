@@ -178,6 +178,11 @@ TEST(ParseUnattended, ValuesThatDoNotFitAreRefusedNeverCut) {
                   "/p: the password takes 32 bytes, 31 at most; " + "/db: the database name \"" +
                   over + "\" takes 32 bytes, 31 at most");
     EXPECT_EQ(Unattended("/db: /sx").request.refusal, "/db: no database name given");
+    // A value quoted in a refusal never shows a password within it.
+    EXPECT_EQ(Unattended("/pab/s" + over).request.refusal,
+              "/s: the server \"***\" takes 32 bytes, 31 at most; /p: the password takes 36 bytes, "
+              "31 at most");
+    EXPECT_EQ(Unattended("/P1/pX").request.refusal, "/P: \"1/p***\" is not a port (1-65535)");
     EXPECT_STREQ(Parse("/s" + over).params.server, "");
 }
 
