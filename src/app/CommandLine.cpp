@@ -2,24 +2,13 @@
 
 #include <climits>
 #include <cstring>
+#include <vector>
 
+#include "app/CommandLineWords.h"
 #include "common/AsciiCase.h"
 #include "common/BoundedCopy.h"
 
 namespace {
-
-using ValueBuffer = char[kWorkingCopySize];
-
-// The text between the switch and the next blank, from the switch's first
-// occurrence anywhere in the working copy; empty when the switch is absent.
-void FindSwitchValue(const char* workingCopy, const char* name, ValueBuffer& value) {
-    memset(value, 0, sizeof value);
-    size_t begin = 0;
-    size_t end = 0;
-    if (FindSwitchSpan(workingCopy, name, begin, end)) {
-        CopyBounded(value, sizeof value, workingCopy + begin, end - begin);
-    }
-}
 
 bool IsAtoiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -66,14 +55,24 @@ bool TakeLogWord(std::string& text, std::string& path, size_t& first, size_t& la
 
 } // namespace
 
+int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
+    char workingCopy[kWorkingCopySize] = {};
+    CopyField(workingCopy, argumentText);
+    if (strstr(workingCopy, "/find") != nullptr) {
+        return 0;
+    }
+    UnattendedRequest request;
+    ParseUnattended(workingCopy, params, request);
+    return 1;
+}
+
 bool FindSwitchSpan(const char* text, const char* name, size_t& begin, size_t& end) {
-    const char* found = strstr(text, name);
-    if (found == nullptr) {
+    SwitchOccurrence found;
+    if (!FindValueSwitch(text, name, 0, found)) {
         return false;
     }
-    begin = static_cast<size_t>(found - text) + strlen(name);
-    const char* blank = strchr(text + begin, ' ');
-    end = blank != nullptr ? static_cast<size_t>(blank - text) : strlen(text);
+    begin = found.value.begin;
+    end = found.value.end;
     return true;
 }
 
@@ -103,37 +102,6 @@ int ParseLeadingInt(const char* text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-int ParseCommandLine(const char* argumentText, ConnectionParams& params) {
-    char workingCopy[kWorkingCopySize] = {};
-    CopyField(workingCopy, argumentText);
-    if (strstr(workingCopy, "/find") != nullptr) {
-        return 0;
-    }
-
-    ValueBuffer server, userId, password, windowsAuthText, portText;
-    FindSwitchValue(workingCopy, "/s", server);
-    FindSwitchValue(workingCopy, "/i", userId);
-    FindSwitchValue(workingCopy, "/p", password);
-    FindSwitchValue(workingCopy, "/w", windowsAuthText);
-    FindSwitchValue(workingCopy, "/P", portText);
-
-    // A blank right after "/w" leaves the value empty, so only a number
-    // written directly after the switch turns Windows authentication on.
-    int windowsAuth = 0;
-    if (windowsAuthText[0] != ' ' && ParseLeadingInt(windowsAuthText) > 0) {
-        windowsAuth = 1;
-    }
-
-    params.valid = 1;
-    params.windowsAuth = static_cast<uint8_t>(windowsAuth);
-    params.dbType = MsSql;
-    params.port = portText[0] != '\0' ? ParseLeadingInt(portText) : 1433;
-    CopyField(params.password, password);
-    CopyField(params.server, server);
-    CopyField(params.userId, userId);
-    return 1;
-}
-
 bool HasWordSwitch(const char* argumentText, const char* word) {
     const size_t length = strlen(word);
     for (const char* at = argumentText; *at != '\0'; ++at) {
@@ -151,26 +119,28 @@ bool HasWordSwitch(const char* argumentText, const char* word) {
 bool NamesPassword(const char* argumentText) {
     char workingCopy[kWorkingCopySize] = {};
     CopyField(workingCopy, argumentText);
-    return strstr(workingCopy, "/p") != nullptr;
+    size_t begin = 0;
+    size_t end = 0;
+    return FindSwitchSpan(workingCopy, "/p", begin, end);
 }
 
 std::string MaskCommandLine(const char* commandLine) {
-    // The text the parser reads, where the password is looked for.
+    // The text the parser reads, where the passwords are looked for.
     std::string parsed = commandLine;
     std::string path;
     size_t first = 0;
     size_t last = 0;
     const bool logged = TakeLogWord(parsed, path, first, last);
-    size_t begin = 0;
-    size_t end = 0;
-    std::string masked = commandLine;
-    if (!FindSwitchSpan(parsed.c_str(), "/p", begin, end)) {
-        return masked;
-    }
     // Back to the command line as given: past the one blank that stands for
     // it, the /log: word takes its own room again.
     auto givenAt = [&](size_t at) { return logged && at > first ? at - first - 1 + last : at; };
-    masked.replace(givenAt(begin), givenAt(end) - givenAt(begin), "***");
+    std::string masked = commandLine;
+    const std::vector<TextSpan> spans = PasswordSpans(parsed.c_str());
+    // From the last, so that the earlier spans keep their places.
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+        const size_t begin = givenAt(span->begin);
+        masked.replace(begin, givenAt(span->end) - begin, "***");
+    }
     return masked;
 }
 

@@ -1,7 +1,9 @@
-// ParseCommandLine on arbitrary argument text, checked against a plain model
-// of the switch rules, HasWordSwitch("/q") against the words between blanks,
+// ParseCommandLine and ParseUnattended on arbitrary argument text, checked
+// against a plain model of the switch rules (no value ever cut: one too long
+// is refused), HasWordSwitch("/q") against the words between blanks,
 // MaskCommandLine against the parser's own reading, and ParseLeadingInt
 // against strtoll clamped to int.
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -28,16 +30,33 @@ int ReferenceLeadingInt(const char* text) {
     return static_cast<int>(value);
 }
 
-// The value of a switch: from its first occurrence up to the next blank, cut
-// to limit characters.
-std::string ReferenceValue(const std::string& copy, const char* name, size_t limit) {
-    const size_t at = copy.find(name);
-    if (at == std::string::npos) {
-        return "";
+// "/patch" and the other word switches: words of their own, in any case.
+bool StartsWordSwitch(const std::string& copy, size_t at) {
+    std::string word = copy.substr(at, copy.find(' ', at) - at);
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    std::string value = copy.substr(at + std::strlen(name));
-    value = value.substr(0, value.find(' '));
-    return value.substr(0, limit);
+    return (at == 0 || copy[at - 1] == ' ') &&
+           (word == "/q" || word == "/replace" || word == "/check" || word == "/patch" ||
+            word == "/keep" || word.rfind("/engine:", 0) == 0 || word.rfind("/db:", 0) == 0);
+}
+
+// The value of a switch: from its first occurrence that starts no word switch
+// up to the next blank; after a blank, the next word unless it starts a switch.
+std::string ReferenceValue(const std::string& copy, const char* name, bool* given = nullptr) {
+    size_t at = copy.find(name);
+    while (at != std::string::npos && StartsWordSwitch(copy, at)) {
+        at = copy.find(name, at + 1);
+    }
+    if (given != nullptr) {
+        *given = at != std::string::npos;
+    }
+    size_t from = at == std::string::npos ? copy.size() : at + std::strlen(name);
+    if (from < copy.size() && copy[from] == ' ') {
+        const size_t next = copy.find_first_not_of(' ', from);
+        from = next == std::string::npos || copy[next] == '/' ? copy.size() : next;
+    }
+    return copy.substr(from, copy.find(' ', from) - from);
 }
 
 // "/q" counts when it is one of the words the blanks separate.
@@ -56,12 +75,29 @@ bool ReferenceQuiet(const std::string& copy) {
     }
 }
 
-void CheckField(const char* field, const std::string& copy, const char* name) {
+// The value whole, or (too long for the field) an empty field and a refusal.
+void CheckField(const char* field, const std::string& copy, const char* name,
+                const UnattendedRequest& request) {
     FUZZ_CHECK(IsTerminatedField(field, kTextFieldSize));
-    FUZZ_CHECK(ReferenceValue(copy, name, kTextFieldSize - 1) == field);
+    const std::string value = ReferenceValue(copy, name);
+    FUZZ_CHECK(value.size() < kTextFieldSize ? value == field : *field == '\0');
+    FUZZ_CHECK(value.size() < kTextFieldSize || !request.refusal.empty());
 }
 
-bool Untouched(const void* bytes, size_t n) { return ::Untouched(bytes, n, kSentinel); }
+// All decimal digits (leading zeros aside, five at most) and within 1..65535.
+int ReferencePort(const std::string& text) {
+    const size_t digits = text.find_first_not_of('0');
+    if (text.find_first_not_of("0123456789") != std::string::npos ||
+        (digits != std::string::npos && text.size() - digits > 5)) {
+        return 0;
+    }
+    const long port = std::strtol(text.c_str(), nullptr, 10);
+    return port <= 65535 ? static_cast<int>(port) : 0;
+}
+
+bool Untouched(const void* bytes, size_t n) {
+    return ::Untouched(bytes, n, kSentinel);
+}
 
 } // namespace
 
@@ -82,8 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string masked = MaskCommandLine(argumentText), parsed = argumentText, path;
     TakeLogSwitch(masked, path);
     TakeLogSwitch(parsed, path);
-    if (parsed.find("/p") != std::string::npos) {
-        FUZZ_CHECK(ReferenceValue(masked, "/p", kWorkingCopySize) == "***");
+    bool named = false;
+    ReferenceValue(parsed, "/p", &named);
+    if (named) {
+        FUZZ_CHECK(ReferenceValue(masked, "/p") == "***");
     }
 
     if (copy.find("/find") != std::string::npos) {
@@ -92,15 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     FUZZ_CHECK(result == 1);
-    FUZZ_CHECK(params.dbType == MsSql);
+    // ParseCommandLine reads as ParseUnattended does, the refusal aside.
+    ConnectionParams same;
+    std::memcpy(&same, &params, sizeof same);
+    UnattendedRequest request;
+    ParseUnattended(copy.c_str(), same, request);
+    FUZZ_CHECK(std::memcmp(&same, &params, sizeof same) == 0);
+    FUZZ_CHECK(params.dbType == request.dbType && params.dbType >= 0 && params.dbType <= Oracle);
+    FUZZ_CHECK(params.dbType != 0 || !request.refusal.empty());
     FUZZ_CHECK(params.valid == 1);
-    CheckField(params.server, copy, "/s");
-    CheckField(params.userId, copy, "/i");
-    CheckField(params.password, copy, "/p");
+    CheckField(params.server, copy, "/s", request);
+    CheckField(params.userId, copy, "/i", request);
+    CheckField(params.password, copy, "/p", request);
+    FUZZ_CHECK(IsTerminatedField(request.databaseName, kTextFieldSize));
+    FUZZ_CHECK(!request.replace || request.ignored.empty() || !request.refusal.empty());
 
-    const std::string port = ReferenceValue(copy, "/P", kWorkingCopySize);
-    FUZZ_CHECK(params.port == (port.empty() ? 1433 : ReferenceLeadingInt(port.c_str())));
-    const std::string auth = ReferenceValue(copy, "/w", kWorkingCopySize);
+    bool given = false;
+    const std::string port = ReferenceValue(copy, "/P", &given);
+    const int defaultPort[] = {0, 3306, 1433, 1521};
+    FUZZ_CHECK(params.port == (given ? ReferencePort(port) : defaultPort[params.dbType]));
+    FUZZ_CHECK(params.port != 0 || !request.refusal.empty());
+    const std::string auth = ReferenceValue(copy, "/w");
     FUZZ_CHECK(params.windowsAuth == (ReferenceLeadingInt(auth.c_str()) > 0 ? 1 : 0));
 
     // The parser owns only the switch fields; the rest of the record is the

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "framework/ArgumentText.h"
@@ -18,6 +20,18 @@ Parsed Parse(const std::string& arguments) {
     memset(&parsed.params, 0, sizeof parsed.params);
     parsed.result = ParseCommandLine(arguments.c_str(), parsed.params);
     return parsed;
+}
+
+struct Request {
+    ConnectionParams params;
+    UnattendedRequest request;
+};
+
+Request Unattended(const std::string& arguments) {
+    Request r;
+    memset(&r.params, 0, sizeof r.params);
+    ParseUnattended(arguments.c_str(), r.params, r.request);
+    return r;
 }
 
 bool AllZero(const void* data, size_t size) {
@@ -59,26 +73,75 @@ TEST(ParseCommandLine, LowerAndUpperCasePAreDifferentSwitches) {
     Parsed p = Parse("/Pxyz /ppass");
     EXPECT_STREQ(p.params.password, "pass");
     EXPECT_EQ(p.params.port, 0);
-    EXPECT_EQ(Parse("/P0").params.port, 0);
     EXPECT_EQ(Parse("/sx").params.port, 1433);
-    EXPECT_EQ(Parse("/P 1500").params.port, 1433);
 }
 
-TEST(ParseCommandLine, WindowsAuthenticationNeedsAPositiveNumberRightAfterTheSwitch) {
-    EXPECT_EQ(Parse("/w1").params.windowsAuth, 1);
-    EXPECT_EQ(Parse("/w12abc").params.windowsAuth, 1);
-    EXPECT_EQ(Parse("/w0").params.windowsAuth, 0);
-    EXPECT_EQ(Parse("/w").params.windowsAuth, 0);
-    EXPECT_EQ(Parse("/w 1").params.windowsAuth, 0);
-    EXPECT_EQ(Parse("/wyes").params.windowsAuth, 0);
-    EXPECT_EQ(Parse("/w-3").params.windowsAuth, 0);
+TEST(ParseCommandLine, WindowsAuthenticationNeedsAPositiveNumber) {
+    for (const char* text : {"/w1", "/w12abc", "/w 1", "/w  7x"}) {
+        EXPECT_EQ(Parse(text).params.windowsAuth, 1) << text;
+    }
+    for (const char* text : {"/w0", "/w", "/w /q", "/wyes", "/w-3", "/w -3"}) {
+        EXPECT_EQ(Parse(text).params.windowsAuth, 0) << text;
+    }
 }
 
-TEST(ParseCommandLine, ABlankAfterASwitchGivesAnEmptyValue) {
-    Parsed p = Parse("/s dbhost /i sa");
-    EXPECT_EQ(p.result, 1);
-    EXPECT_STREQ(p.params.server, "");
-    EXPECT_STREQ(p.params.userId, "");
+TEST(ParseCommandLine, ABlankAfterASwitchTakesTheNextWordUnlessItIsASwitch) {
+    Parsed p = Parse("/s dbhost /P  1500 /i sa /p secret");
+    EXPECT_STREQ(p.params.server, "dbhost");
+    EXPECT_EQ(p.params.port, 1500);
+    EXPECT_STREQ(p.params.userId, "sa");
+    EXPECT_STREQ(p.params.password, "secret");
+    Parsed none = Parse("/s /isa /p /q /P");
+    EXPECT_STREQ(none.params.server, "");
+    EXPECT_STREQ(none.params.password, "");
+    EXPECT_EQ(none.params.port, 0);
+    EXPECT_TRUE(NamesPassword("/p /q"));
+    size_t begin = 0, end = 0;
+    ASSERT_TRUE(FindSwitchSpan("/q /s  db/x /i", "/s", begin, end));
+    EXPECT_EQ(begin, 7U);
+    EXPECT_EQ(end, 11U);
+}
+
+// "/patch" is a word of its own in any case, never "/p" or "/P" with a value.
+TEST(ParseCommandLine, WordSwitchesAreNeverReadAsValueSwitches) {
+    Request r = Unattended("/PATCH /Patch /patch /check /Keep");
+    EXPECT_STREQ(r.params.password, "");
+    EXPECT_EQ(r.params.port, 1433);
+    EXPECT_TRUE(r.request.patch && r.request.check && r.request.keep);
+    EXPECT_FALSE(NamesPassword("/patch /q"));
+    EXPECT_STREQ(Parse("/patch /pab/patch").params.password, "ab/patch");
+    EXPECT_STREQ(Parse("/patchy").params.password, "atchy");
+}
+
+TEST(ParseUnattended, TheEngineChoosesTheDefaultPort) {
+    Request r = Unattended("/sdb");
+    EXPECT_EQ(r.params.dbType, MsSql);
+    EXPECT_STREQ(r.request.databaseName, "Quenlor");
+    EXPECT_TRUE(AllZero(r.params.databaseName, sizeof r.params.databaseName));
+    const std::pair<const char*, int> engines[] = {
+        {"/engine:MySQL", 3306}, {"/ENGINE:oracle", 1521}, {"/engine:mssql", 1433}};
+    for (const auto& [text, port] : engines) {
+        r = Unattended(text);
+        EXPECT_EQ(r.params.port, port) << text;
+        EXPECT_EQ(r.request.dbType, r.params.dbType) << text;
+        EXPECT_EQ(r.request.refusal, "") << text;
+    }
+    EXPECT_EQ(Parse("/engine:mysql /P 3307 /db:prod").params.port, 3307);
+    EXPECT_STREQ(Unattended("/db:prod_2").request.databaseName, "prod_2");
+    r = Unattended("/engine:db2");
+    EXPECT_EQ(r.params.dbType, 0);
+    EXPECT_EQ(r.request.refusal, "/engine: \"db2\" is not mssql, mysql or oracle");
+}
+
+TEST(ParseUnattended, APortIsADecimalNumberFrom1To65535) {
+    EXPECT_EQ(Unattended("/P1").params.port, 1);
+    EXPECT_EQ(Unattended("/P 065535").params.port, 65535);
+    for (const char* text : {"/P0", "/P65536", "/P15x0", "/P+15", "/P99999999999", "/P", "/P /q"}) {
+        Request r = Unattended(text);
+        EXPECT_EQ(r.params.port, 0) << text;
+        EXPECT_EQ(r.request.refusal.rfind("/P: ", 0), 0U) << text;
+    }
+    EXPECT_EQ(Unattended("/P15x0").request.refusal, "/P: \"15x0\" is not a port (1-65535)");
 }
 
 TEST(ParseCommandLine, FindAnywhereAsksForTheDialogAndLeavesTheRecordAlone) {
@@ -99,13 +162,56 @@ TEST(ParseCommandLine, AnyOtherTextStartsACreateWithDefaults) {
     EXPECT_STREQ(p.params.userId, "");
 }
 
-TEST(ParseCommandLine, OverLongValuesAreCutToTheirField) {
-    std::string host(100, 'h');
-    Parsed p = Parse("/s" + host + " /i" + std::string(40, 'u'));
-    EXPECT_EQ(std::string(p.params.server), std::string(31, 'h'));
-    EXPECT_EQ(std::string(p.params.userId), std::string(31, 'u'));
-    EXPECT_TRUE(AllZero(p.params.reserved, sizeof p.params.reserved));
-    EXPECT_EQ(p.params.valid, 1);
+TEST(ParseUnattended, ValuesThatDoNotFitAreRefusedNeverCut) {
+    const std::string fits(31, 'v'), over(32, 'v');
+    Request r = Unattended("/s" + fits + " /i " + fits + " /p" + fits + " /db:" + fits);
+    EXPECT_EQ(r.params.server + r.request.refusal, fits);
+    EXPECT_EQ(std::string(r.params.userId) + r.params.password, fits + fits);
+    EXPECT_EQ(r.request.databaseName, fits);
+    r = Unattended("/s" + over + " /i " + over + " /p" + over + " /db:" + over);
+    EXPECT_TRUE(AllZero(&r.params.userId, sizeof r.params.userId * 2));
+    EXPECT_TRUE(AllZero(&r.params.server, sizeof r.params.server));
+    EXPECT_STREQ(r.request.databaseName, "");
+    EXPECT_EQ(r.request.refusal,
+              "/s: the server \"" + over + "\" takes 32 bytes, 31 at most; " +
+                  "/i: the user id \"" + over + "\" takes 32 bytes, 31 at most; " +
+                  "/p: the password takes 32 bytes, 31 at most; " + "/db: the database name \"" +
+                  over + "\" takes 32 bytes, 31 at most");
+    EXPECT_EQ(Unattended("/db: /sx").request.refusal, "/db: no database name given");
+    // A value quoted in a refusal never shows a password within it.
+    EXPECT_EQ(Unattended("/pab/s" + over).request.refusal,
+              "/s: the server \"***\" takes 32 bytes, 31 at most; /p: the password takes 36 bytes, "
+              "31 at most");
+    EXPECT_EQ(Unattended("/P1/pX").request.refusal, "/P: \"1/p***\" is not a port (1-65535)");
+    EXPECT_STREQ(Parse("/s" + over).params.server, "");
+}
+
+// A run that may drop data must say exactly what it wants.
+TEST(ParseUnattended, UnknownWordsAreListedAndRefuseAReplace) {
+    Request r = Unattended("/sA /chek /s B /q hello /i sa /w 1 /pone /db:x /db:y /p two");
+    const std::vector<std::string> ignored = {"/chek", "/s", "B", "hello", "/db:y", "/p", "***"};
+    EXPECT_EQ(r.request.ignored, ignored);
+    EXPECT_EQ(r.request.refusal, "");
+    EXPECT_EQ(Unattended("/replace /sdb /pab/cd /chek /pX").request.refusal,
+              "/replace with words the program does not know: /chek /p***");
+    EXPECT_EQ(Unattended("/REPLACE /s db /check /q /engine:oracle").request.refusal, "");
+}
+
+TEST(ParseUnattended, RefusesSwitchesThatWouldBeIgnored) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"/keep /replace /sdb", "/keep with /replace: a database is either kept or replaced"},
+        {"/patch /replace", "/patch with /replace: a patch never re-creates the database"},
+        {"/patch /keep", "/patch with /keep: /patch uses the saved settings, /keep saves new ones"},
+        {"/patch /sdb /w1 /db:x /P 1",
+         "/patch with /s /w /P /db:: a patch connects with the saved settings"},
+        {"/engine:mysql /patch", "/patch with /engine:: a patch connects with the saved settings"},
+        {"x/iy /patch", "/patch with /i: a patch connects with the saved settings"}};
+    for (const auto& [text, why] : refused) {
+        EXPECT_EQ(Unattended(text).request.refusal, why) << text;
+    }
+    for (const char* text : {"/patch /check /q", "/keep /check /sdb /q"}) {
+        EXPECT_EQ(Unattended(text).request.refusal, "") << text;
+    }
 }
 
 TEST(ParseCommandLine, OverLongArgumentTextIsCutToTheWorkingCopy) {
@@ -115,6 +221,8 @@ TEST(ParseCommandLine, OverLongArgumentTextIsCutToTheWorkingCopy) {
     EXPECT_EQ(p.params.port, 1433);
     // "/find" beyond the working copy is not seen either.
     EXPECT_EQ(Parse(std::string(300, 'a') + "/find").result, 1);
+    EXPECT_EQ(Unattended(text).request.refusal,
+              "the command line takes 311 characters, 259 at most");
 }
 
 TEST(HasWordSwitch, OnlyAWordOfItsOwnInAnyCaseAndNeverPartOfAValue) {
@@ -168,6 +276,9 @@ TEST(MaskCommandLine, MasksThePasswordTheParserReadsNeverTheLogPath) {
               "/p***   /log:\"C:\\a /pX\\d.log\"  /isa");
     EXPECT_EQ(MaskCommandLine("/sdb  /log:x/p  /pab/q /isa"), "/sdb  /log:x/p  /p*** /isa");
     EXPECT_EQ(MaskCommandLine("/log:D:/pub/d.log"), "/log:D:/pub/d.log");
+    EXPECT_EQ(MaskCommandLine("/log:D:/pub/d.log  /p secret /patch /pX"),
+              "/log:D:/pub/d.log  /p *** /patch /p***");
+    EXPECT_EQ(MaskCommandLine("/p /log:\"D:/a b.log\" secret"), "/p /log:\"D:/a b.log\" ***");
     // Past the working copy too: a refused command line is logged as well.
     const std::string far = std::string(300, 'a') + " /pS3cret";
     EXPECT_EQ(MaskCommandLine(far.c_str()), std::string(300, 'a') + " /p***");
