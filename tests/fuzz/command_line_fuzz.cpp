@@ -84,17 +84,6 @@ void CheckField(const char* field, const std::string& copy, const char* name,
     FUZZ_CHECK(value.size() < kTextFieldSize || !request.refusal.empty());
 }
 
-// All decimal digits (leading zeros aside, five at most) and within 1..65535.
-int ReferencePort(const std::string& text) {
-    const size_t digits = text.find_first_not_of('0');
-    if (text.find_first_not_of("0123456789") != std::string::npos ||
-        (digits != std::string::npos && text.size() - digits > 5)) {
-        return 0;
-    }
-    const long port = std::strtol(text.c_str(), nullptr, 10);
-    return port <= 65535 ? static_cast<int>(port) : 0;
-}
-
 bool Untouched(const void* bytes, size_t n) {
     return ::Untouched(bytes, n, kSentinel);
 }
@@ -147,8 +136,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     bool given = false;
     const std::string port = ReferenceValue(copy, "/P", &given);
+    // All decimal digits and within 1..65535; overflow clamps to INT_MAX.
+    const int number = port.find_first_not_of("0123456789") == std::string::npos
+                           ? ReferenceLeadingInt(port.c_str())
+                           : 0;
     const int defaultPort[] = {0, 3306, 1433, 1521};
-    FUZZ_CHECK(params.port == (given ? ReferencePort(port) : defaultPort[params.dbType]));
+    FUZZ_CHECK(params.port ==
+               (given ? (number <= 65535 ? number : 0) : defaultPort[params.dbType]));
     FUZZ_CHECK(params.port != 0 || !request.refusal.empty());
     const std::string auth = ReferenceValue(copy, "/w");
     FUZZ_CHECK(params.windowsAuth == (ReferenceLeadingInt(auth.c_str()) > 0 ? 1 : 0));
