@@ -11,8 +11,9 @@
 class CDunmoorApp : public CWinApp {
   public:
     BOOL InitInstance() override;
-    // 0; after an unattended create 1 when it failed, 2 when the database
-    // was already there and kept.
+    // 0; after an unattended run 1 when it failed, 2 when the database was
+    // already there and kept, 1618 when another run holds the machine, 1639
+    // when the command line was refused.
     int ExitInstance() override { return m_exitStatus; }
 
     // Fills params from the argument text (without its /log: switch): 1 for
@@ -27,7 +28,6 @@ class CDunmoorApp : public CWinApp {
     // Returns the exit status.
     // runNote: what taking the machine's run hold had to say, or "".
     int Run(const char* programDirectory, const char* runNote);
-    int RunUnattended(ConnectionParams& params);
     // Another run holds the machine: reason logged, box, exit status 1.
     int RefuseSecondRun(const char* reason);
     void LogStart(const char* mode) const;

@@ -9,7 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/ProgramFileAccess.h"
 #include "app/RunGuards.h"
-#include "common/BoundedCopy.h"
+#include "app/UnattendedRun.h"
 #include "common/Version.h"
 #include "crypto/Cipher.h"
 #include "db/DbLibrary.h"
@@ -26,10 +26,9 @@ constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
 constexpr char kUsageSwitch[] = "/?";
 
 // What the run log's header says the run is.
-const char* ModeName(bool unattended, const std::string& arguments) {
-    if (unattended) {
-        return HasWordSwitch(arguments.c_str(), "/check") ? "unattended check (/check)"
-                                                          : "unattended create";
+const char* ModeName(const UnattendedRequest* unattended, const std::string& arguments) {
+    if (unattended != nullptr) {
+        return UnattendedModeName(*unattended);
     }
     if (arguments == kUsageSwitch) {
         return "usage (/?)";
@@ -58,28 +57,12 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// DUNMOOR_PASSWORD into value; false when it is not set or does not fit.
-bool ReadPasswordVariable(char (&value)[kPathSize]) {
-    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
-    return length > 0 && length < sizeof value;
-}
-
-// The password of an unattended run from the environment, where deployment
-// tools keep it off the command line (and so out of their logs and the
-// process list).
-void TakePasswordFromEnvironment(ConnectionParams& params) {
-    char value[kPathSize] = {};
-    if (ReadPasswordVariable(value)) {
-        CopyField(params.password, value);
-        LogLine("Password taken from %s", kPasswordVariable);
-    }
-    SecureZeroMemory(value, sizeof value);
-}
-
-// Masked from the first line on, whether or not this run takes it.
+// Masked from the first line on, whether or not this run takes it (or
+// refuses it as too long).
 void RegisterEnvironmentPassword() {
     char value[kPathSize] = {};
-    if (ReadPasswordVariable(value)) {
+    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
+    if (length > 0 && length < sizeof value) {
         RegisterRunSecret(value);
     }
     SecureZeroMemory(value, sizeof value);
@@ -137,7 +120,8 @@ int CDunmoorApp::RefuseSecondRun(const char* reason) {
     GetProgramDirectory(programDirectory);
     OpenRunLogBehindAnother(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
     LogStart("second start, refused");
-    const int status = RefuseRun(reason, kStrAlreadyRunning, m_arguments.c_str());
+    // Deployment tools retry this code by themselves, later.
+    const int status = RefuseRun(reason, kStrAlreadyRunning, m_arguments.c_str(), kExitAnotherRun);
     LogLine("Exit status %d", status);
     CloseRunLog();
     return status;
@@ -163,15 +147,20 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
         snprintf(reason, sizeof reason,
                  "Command line refused: its switches take %u characters, %d at most: nothing done",
                  static_cast<unsigned>(m_arguments.size()), kWorkingCopySize - 1);
-        return RefuseRun(reason, kStrCommandLineTooLong, m_arguments.c_str());
+        return RefuseRun(reason, kStrCommandLineTooLong, m_arguments.c_str(),
+                         kExitCommandLineRefused);
     }
 
     ConnectionParams params;
     memset(&params, 0, sizeof params);
+    UnattendedRequest request;
     const bool usage = m_arguments == kUsageSwitch;
     const bool unattended = !usage && !m_arguments.empty() && ParseCommandLine(params) == 1;
+    if (unattended) {
+        ParseUnattended(m_arguments.c_str(), params, request);
+    }
     RegisterRunSecret(params.password, sizeof params.password);
-    LogStart(ModeName(unattended, m_arguments));
+    LogStart(ModeName(unattended ? &request : nullptr, m_arguments));
     if (runNote[0] != '\0') {
         LogAndDebug(runNote);
     }
@@ -183,8 +172,16 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     // A deployment tool learns the outcome from the exit status; with /q
     // that, the run log and the debugger output are all it gets, no box
     // waits on it (the first may come right here).
-    if (unattended && HasWordSwitch(m_arguments.c_str(), "/q")) {
+    if (unattended && request.quiet) {
         UseQuietMessages();
+    }
+    // Before anything is loaded or connected: a run that might reach another
+    // server, or drop data, than the one meant never starts.
+    if (unattended) {
+        const int refused = CheckUnattendedRequest(m_arguments.c_str(), params, request);
+        if (refused >= 0) {
+            return refused;
+        }
     }
     // Before anything of the program directory is deleted, loaded or run.
     WarnOfOpenProgramFiles(programDirectory);
@@ -201,16 +198,8 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     }
     launchedWithCommandLine = m_arguments.empty() ? 0 : 1;
     if (unattended) {
-        return RunUnattended(params);
+        return RunUnattendedRequest(*this, params, request);
     }
     RunMainDialog(*this);
     return 0;
-}
-
-int CDunmoorApp::RunUnattended(ConnectionParams& params) {
-    if (params.windowsAuth == 0 && !NamesPassword(m_arguments.c_str())) {
-        TakePasswordFromEnvironment(params);
-    }
-    return RunCreateDialog(*this, params, HasWordSwitch(m_arguments.c_str(), "/replace"),
-                           HasWordSwitch(m_arguments.c_str(), "/check"));
 }

@@ -1,6 +1,6 @@
 // What a start checks before it does anything: that no other run of the
 // program is under way on the machine, and that its command line reaches the
-// parser whole. A refused start changes nothing and ends with status 1.
+// parser whole. A refused start changes nothing.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +17,7 @@ bool TakeMachineRun(char (&note)[kRunNoteSize]);
 void ReleaseMachineRun();
 
 // A refused start: reason (ANSI) to the debugger output and the run log, then
-// the box of string stringId, or with /q among the words of arguments only
-// its text on the debugger output. Returns the exit status, 1.
-int RefuseRun(const char* reason, unsigned stringId, const char* arguments);
+// the box of string stringId (insert as its %1), or with /q among the words
+// of arguments only its text on the debugger output. Returns status.
+int RefuseRun(const char* reason, unsigned stringId, const char* arguments, int status,
+              const char* insert = nullptr);

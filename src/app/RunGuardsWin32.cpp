@@ -55,12 +55,13 @@ void ReleaseMachineRun() {
     }
 }
 
-int RefuseRun(const char* reason, unsigned stringId, const char* arguments) {
+int RefuseRun(const char* reason, unsigned stringId, const char* arguments, int status,
+              const char* insert) {
     LogAndDebug(reason);
     // Nobody may be waited on by a deployment tool that asked for /q.
     if (HasWordSwitch(arguments, "/q")) {
         UseQuietMessages();
     }
-    Messages().ShowError(stringId);
-    return kExitFailed;
+    Messages().ShowError(stringId, BoxInserts{insert, nullptr});
+    return status;
 }

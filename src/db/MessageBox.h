@@ -38,9 +38,16 @@ constexpr unsigned kStrValueTooLong = 119;
 constexpr unsigned kStrLeftoversKept = 122;
 
 // A run refused before it starts: another one holds the machine, or the
-// switches do not fit the parser's working copy.
+// switches do not fit the parser's working copy, or (%1 why) the command
+// line asks for what cannot be done as asked.
 constexpr unsigned kStrAlreadyRunning = 120;
 constexpr unsigned kStrCommandLineTooLong = 121;
+constexpr unsigned kStrCommandLineRefused = 123;
+
+// The unattended patch (/patch) failed, or would (/patch /check).
+constexpr unsigned kStrPatchFailed = 124;
+// /patch /check: %1 the database, %2 the server.
+constexpr unsigned kStrPatchCheckPasses = 131;
 
 // The program's own files, checked at start (125-129 are kept for them).
 // %1 a path that others than the administrators may change, %2 who.

@@ -7,21 +7,25 @@
 #include "common/BoundedCopy.h"
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
-#include "record/RunReport.h"
 #include "db/ScriptPaths.h"
 #include "db/ScriptRunner.h"
 #include "db/Workflows.h"
 #include "record/EventLog.h"
 #include "record/RunLog.h"
+#include "record/RunReport.h"
 
 namespace {
 
 const ScriptFilePair* PatchScript(int dbType) {
     switch (dbType) {
-    case MySql: return &kMySqlPatch;
-    case MsSql: return &kMsSqlPatch;
-    case Oracle: return &kOraclePatch;
-    default: return nullptr;
+    case MySql:
+        return &kMySqlPatch;
+    case MsSql:
+        return &kMsSqlPatch;
+    case Oracle:
+        return &kOraclePatch;
+    default:
+        return nullptr;
     }
 }
 
@@ -33,33 +37,52 @@ bool SelectDatabase(int launchedWithCommandLine, const ConnectionParams& params)
     return QueryExecuteDB(0, statement, 0) >= 0;
 }
 
-int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgressBar* progressBar) {
+// Why a patch could not run, or "" when it is ready.
+std::string Prepare(int launchedWithCommandLine, const ConnectionParams& params,
+                    const ScriptFilePair& pair, ScriptPaths& paths) {
     char directory[kPathSize];
     GetProgramDirectory(directory);
-
     // The library takes a writable record; the caller's stays as it was.
     ConnectionParams connection = params;
     if (ConnectDB(&connection) == 0) {
         char reason[kErrorTextSize + 1] = {};
         CopyBounded(reason, sizeof reason, connection.errorText, sizeof connection.errorText);
         LogLine("Connection failed: %s", reason);
-        return 0;
+        return "the server cannot be reached";
     }
     LogLine("Connected to the server");
-    const ScriptFilePair* pair = PatchScript(params.dbType);
-    if (pair == nullptr) {
-        return 1;
-    }
     if (params.dbType == MsSql && !SelectDatabase(launchedWithCommandLine, params)) {
         LogLine("The database could not be selected");
-        return 0;
+        return "the database could not be selected";
     }
-    ScriptPaths paths;
-    FormScriptPaths(paths, directory, *pair);
+    FormScriptPaths(paths, directory, pair);
     // Random bytes decrypt too: a damaged copy is never run against the data.
     if (DecryptIfPresent(paths) == Decryption::Damaged) {
         LogLine("Patch script %s is damaged: what it decrypts to is not a script; nothing ran",
-                pair->encrypted);
+                pair.encrypted);
+        return std::string(pair.encrypted) + " is damaged";
+    }
+    return std::string();
+}
+
+// The name the patch works on, for the log: the effective one on MS SQL.
+void PatchedName(int launchedWithCommandLine, const ConnectionParams& params,
+                 char (&name)[kTextFieldSize + 1]) {
+    const char* database = params.dbType == MsSql
+                               ? EffectiveDatabaseName(launchedWithCommandLine, params)
+                               : params.databaseName;
+    CopyBounded(name, sizeof name, database, kTextFieldSize);
+}
+
+int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgressBar* progressBar) {
+    const ScriptFilePair* pair = PatchScript(params.dbType);
+    ScriptPaths paths;
+    if (pair == nullptr) {
+        // An unknown engine: connected, and nothing to run.
+        ConnectionParams connection = params;
+        return ConnectDB(&connection) != 0 ? 1 : 0;
+    }
+    if (!Prepare(launchedWithCommandLine, params, *pair, paths).empty()) {
         return 0;
     }
     int batchCount = CountBatches(paths.plain);
@@ -72,11 +95,8 @@ int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgress
 
 int PatchDatabase(int launchedWithCommandLine, const ConnectionParams& params,
                   IProgressBar* progressBar) {
-    const char* database = params.dbType == MsSql
-                               ? EffectiveDatabaseName(launchedWithCommandLine, params)
-                               : params.databaseName;
     char name[kTextFieldSize + 1] = {};
-    CopyBounded(name, sizeof name, database, kTextFieldSize);
+    PatchedName(launchedWithCommandLine, params, name);
     LogConnection("Patch", params, params.dbType, name);
     const int patched = Patch(launchedWithCommandLine, params, progressBar);
     const std::string what = DatabaseOn(params, params.dbType, name);
@@ -86,4 +106,22 @@ int PatchDatabase(int launchedWithCommandLine, const ConnectionParams& params,
         ReportOutcome(RunEvent::PatchFailed, ("Patching " + what + " failed").c_str());
     }
     return patched;
+}
+
+bool CheckPatch(int launchedWithCommandLine, const ConnectionParams& params) {
+    char name[kTextFieldSize + 1] = {};
+    PatchedName(launchedWithCommandLine, params, name);
+    LogConnection("Patch check", params, params.dbType, name);
+    const ScriptFilePair* pair = PatchScript(params.dbType);
+    std::string reason = pair == nullptr ? "the engine is unknown" : std::string();
+    if (pair != nullptr) {
+        // Held only for the check: released (and so deleted) before the report.
+        ScriptPaths paths;
+        reason = Prepare(launchedWithCommandLine, params, *pair, paths);
+    }
+    const std::string what = "Check: the patch of " + DatabaseOn(params, params.dbType, name);
+    LogAndDebug((what + (reason.empty() ? " would run" : " would fail: " + reason) +
+                 "; nothing was changed")
+                    .c_str());
+    return reason.empty();
 }

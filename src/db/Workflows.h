@@ -62,3 +62,8 @@ CheckResult CheckCreate(int launchedWithCommandLine, ConnectionParams& params, i
 // 1 when the script ran (or the engine is unknown), 0 on failure. Silent.
 int PatchDatabase(int launchedWithCommandLine, const ConnectionParams& params,
                   IProgressBar* progressBar);
+
+// The patch's dry run: connects, selects the database and decrypts the patch
+// script, then runs nothing. True when the patch could run; the result goes
+// to the run log and the debugger output.
+bool CheckPatch(int launchedWithCommandLine, const ConnectionParams& params);

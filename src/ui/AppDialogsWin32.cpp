@@ -1,9 +1,15 @@
 // The unattended create: the progress dialog in create mode as the
 // application's main window.
 #include <cstring>
+#include <string>
 
 #include "app/AppDialogs.h"
+#include "common/BoundedCopy.h"
+#include "config/ServerConfig.h"
+#include "db/MessageBox.h"
 #include "framework/WinApp.h"
+#include "record/EventLog.h"
+#include "record/RunLog.h"
 #include "ui/DBCommandSetup.h"
 
 namespace {
@@ -29,6 +35,7 @@ int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceEx
     memcpy(&dlg.m_params, &params, sizeof dlg.m_params);
     dlg.m_mode = checkOnly ? CDBCommandSetup::kModeCheck : CDBCommandSetup::kModeCreate;
     dlg.m_existing = replaceExisting ? ExistingDatabase::Replace : ExistingDatabase::Keep;
+    dlg.m_nameFromRecord = true;
     app.m_pMainWnd = &dlg;
     dlg.DoModal();
     app.m_pMainWnd = nullptr;
@@ -52,4 +59,37 @@ int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceEx
         break;
     }
     return kExitFailed;
+}
+
+int RunPatchDialog(CWinApp& app, bool checkOnly) {
+    CDBCommandSetup dlg;
+    if (!LoadServerConfig(dlg.m_params)) {
+        const std::string reason = std::string("no settings are saved in HKEY_LOCAL_MACHINE\\") +
+                                   kServerKey + " (32-bit registry view)";
+        if (checkOnly) {
+            LogAndDebug(
+                ("Check: the patch would fail: " + reason + "; nothing was changed").c_str());
+        } else {
+            ReportOutcome(RunEvent::PatchFailed, ("Patching failed: " + reason).c_str());
+        }
+        Messages().ShowError(kStrPatchFailed);
+        return kExitFailed;
+    }
+    dlg.m_mode = checkOnly ? CDBCommandSetup::kModePatchCheck : CDBCommandSetup::kModePatch;
+    // The saved settings name the database, also on MS SQL.
+    dlg.m_nameFromRecord = true;
+    app.m_pMainWnd = &dlg;
+    dlg.DoModal();
+    app.m_pMainWnd = nullptr;
+    if (dlg.m_succeeded == 0) {
+        Messages().ShowError(kStrPatchFailed);
+        return kExitFailed;
+    }
+    if (checkOnly) {
+        const std::string name = FieldText(dlg.m_params.databaseName);
+        const std::string server = FieldText(dlg.m_params.server);
+        Messages().ShowNotice(NoticeKind::Information, kStrPatchCheckPasses,
+                              BoxInserts{name.c_str(), server.c_str()});
+    }
+    return kExitCreated;
 }

@@ -20,6 +20,8 @@ class CDBCommandSetup : public CDialog {
     static constexpr int kModePatch = 2;
     // The create's dry run (/check): nothing is changed.
     static constexpr int kModeCheck = 3;
+    // The patch's dry run (/patch /check).
+    static constexpr int kModePatchCheck = 4;
     static constexpr UINT_PTR kRunTimer = 1000;
     static constexpr UINT kRunDelayMs = 1000;
 
@@ -48,6 +50,9 @@ class CDBCommandSetup : public CDialog {
     // Cleared once the workflow has run: it runs at most once.
     uint8_t m_armed;
     int32_t m_mode = 0;
+    // The record names the database to work on (an unattended run's /db:, or
+    // the saved settings of /patch), whatever the launch would choose.
+    bool m_nameFromRecord = false;
     // Create mode: what happens to a database of that name already there,
     // and what the run came to.
     ExistingDatabase m_existing = ExistingDatabase::Keep;

@@ -28,7 +28,7 @@ INT_PTR CDBCommandSetup::DoModal() {
     const DWORD error = GetLastError();
     if (m_armed) {
         m_succeeded = 0;
-        const char* what = m_mode == kModePatch ? "patch" : "create";
+        const char* what = m_mode == kModePatch || m_mode == kModePatchCheck ? "patch" : "create";
         if (result == -1) {
             LogLine("The progress dialog could not be created (error %lu): the %s did not run",
                     error, what);
@@ -42,7 +42,7 @@ INT_PTR CDBCommandSetup::DoModal() {
 BOOL CDBCommandSetup::OnInitDialog() {
     CDialog::OnInitDialog();
     AppendSystemMenuItem(IDM_ABOUTBOX, IDS_ABOUTBOX);
-    if (m_mode == kModePatch) {
+    if (m_mode == kModePatch || m_mode == kModePatchCheck) {
         SetDlgItemText(IDC_STATUS_TEXT, kPatchCaption);
     }
     SetTimer(kRunTimer, kRunDelayMs);
@@ -86,7 +86,7 @@ BOOL CDBCommandSetup::OnQueryEndSession() {
 }
 
 void CDBCommandSetup::StartWorkflow() {
-    if (m_mode != kModeCreate && m_mode != kModePatch && m_mode != kModeCheck) {
+    if (m_mode < kModeCreate || m_mode > kModePatchCheck) {
         OnWorkflowDone();
         return;
     }
@@ -101,13 +101,23 @@ void CDBCommandSetup::StartWorkflow() {
 }
 
 void CDBCommandSetup::RunWorkflow(IProgressBar* progress) {
-    const int launched = TheApp().launchedWithCommandLine;
-    if (m_mode == kModeCreate) {
+    // A launch flag of 0 makes the workflows take the record's own name.
+    const int launched = m_nameFromRecord ? 0 : TheApp().launchedWithCommandLine;
+    switch (m_mode) {
+    case kModeCreate:
         m_createResult = CreateDatabase(launched, m_params, progress, m_params.dbType, m_existing);
-    } else if (m_mode == kModeCheck) {
+        break;
+    case kModeCheck:
         m_checkResult = CheckCreate(launched, m_params, m_params.dbType, m_existing);
-    } else if (PatchDatabase(launched, m_params, progress) == 0) {
-        m_succeeded = 0;
+        break;
+    case kModePatchCheck:
+        m_succeeded = CheckPatch(launched, m_params) ? 1 : 0;
+        break;
+    default:
+        if (PatchDatabase(launched, m_params, progress) == 0) {
+            m_succeeded = 0;
+        }
+        break;
     }
 }
 

@@ -38,6 +38,11 @@
 // String table: runs refused before they start
 #define IDS_ALREADY_RUNNING 120
 #define IDS_COMMAND_LINE_TOO_LONG 121
+#define IDS_COMMAND_LINE_REFUSED 123
+
+// String table: the unattended patch
+#define IDS_PATCH_FAILED 124
+#define IDS_PATCH_CHECK_PASSES 131
 
 // String table: the program's own files (125-129)
 #define IDS_PROGRAM_FILES_OPEN 125

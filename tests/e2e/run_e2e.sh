@@ -67,21 +67,20 @@ if [ "$scenario" = unreachable ]; then
     fail "the first run's box did not appear"
   second=$dir/second
   mkdir -p "$second" && cp "$dunmoor" "$kelvane" "$second/"
-  KELVANE_LOG=$(winpath "$dir/Kelvane.log") WINEDEBUG=+debugstr timeout 30 "${wine[@]}" \
-    "$second/Dunmoor.exe" "/log:$(winpath "$dir/Dunmoor.log")" /sother /isa /pagain2 /q \
-    >"$dir/second.out" 2>&1
-  again=$?
-  [ "$again" = 1 ] || fail "a second start ended with status $again, expected 1"
+  again=$(KELVANE_LOG=$(winpath "$dir/Kelvane.log") WINEDEBUG=+debugstr exit_code \
+    "$(winpath "$second/Dunmoor.exe")" "/log:$(winpath "$dir/Dunmoor.log")" /sother /isa /pagain2 /q \
+    2>"$dir/second.out")
+  [ "$again" = 1618 ] || fail "a second start ended with status $again, expected 1618"
   grep -aq 'Another run of Dunmoor is under way on this machine' "$dir/second.out" ||
     fail "the second start's reason is not on the debugger output"
-  "${wine[@]}" "$second/Dunmoor.exe" >"$dir/second-interactive.out" 2>&1 &
+  exit_code "$(winpath "$second/Dunmoor.exe")" >"$dir/second-interactive.code" 2>/dev/null &
   again=$!
   out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$(winpath "$second/Dunmoor.exe")" \
     msgbox "A Dunmoor már fut ezen a gépen*" ok 2>&1 | tr -d '\r')
   [ "${out%%|*}" = Dunmoor ] || fail "the second interactive start's box: '$out'"
   wait "$again"
-  again=$?
-  [ "$again" = 1 ] || fail "a second interactive start ended with status $again, expected 1"
+  again=$(cat "$dir/second-interactive.code")
+  [ "$again" = 1618 ] || fail "a second interactive start ended with status $again, expected 1618"
   out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$open_box*" ok 2>&1 | tr -d '\r')
   grep -q "^Módosíthatja: Everyone\." <<<"$out" && [ "${out%%$'\n'*}" = "Dunmoor|$open_box" ] ||
     fail "the open program directory's box: '$out'"
@@ -126,7 +125,7 @@ case "$scenario" in
     block=$(sed -n '/second start, refused/,/Exit status/p' "$runlog" | tr -d '\r' | cut -c11-)
     grep -q '^Command line: /log:Z:.* /sother /isa /p\*\*\* /q$' <<<"$block" &&
       grep -q '^Another run of Dunmoor is under way' <<<"$block" &&
-      [ "$(tail -1 <<<"$block")" = "Exit status 1" ] ||
+      [ "$(tail -1 <<<"$block")" = "Exit status 1618" ] ||
       fail "the second start's lines are not together in the run log: $block"
     grep -aq again2 "$runlog" && fail "the second start's password is in the run log"
     [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log"
@@ -226,6 +225,36 @@ if [ "$scenario" = exists ]; then
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
   [ "$(grep '^ConnectDB' "$log" | sed -n 4p)" = "$connect" ] || fail "DUNMOOR_PASSWORD not taken"
+
+  # The command line as deployment tools write it, its whole exit code read:
+  # a blank before each value; another engine and name; values refused,
+  # never cut, and a typo beside /replace, both before any connection.
+  run() { exit_code "$exe" "$@" /q 2>/dev/null; }
+  [ "$(run /s dbhost7 /P 1500 /i sa /p secret)" = 2 ] || fail "blanks before the values"
+  [ "$(run /engine:MySQL /db:Sales /sdbhost /isa /psecret /check)" = 2 ] || fail "/engine: /db:"
+  [ "$(run "/s$(printf 'h%.0s' {1..49})" /isa /psecret)" = 1639 ] || fail "a 49-byte server"
+  [ "$(run /replace /chek /sdbhost /isa /psecret)" = 1639 ] || fail "/replace beside a typo"
+  [ "$(DUNMOOR_PASSWORD=$(printf 'x%.0s' {1..32}) run /sdbhost /isa)" = 1639 ] ||
+    fail "a 32-byte DUNMOOR_PASSWORD"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  [ "$(grep -c '^ConnectDB' "$log")" = 6 ] || fail "a refused command line connected"
+  grep '^ConnectDB' "$log" | sed -n 5p | grep -q 'server=dbhost7 userId=sa password=secret .* port=1500 ' ||
+    fail "the values after blanks: $(grep '^ConnectDB' "$log" | sed -n 5p)"
+  grep '^ConnectDB' "$log" | sed -n 6p | grep -q '^ConnectDB dbType=1 .* port=3306 ' ||
+    fail "/engine:mysql: $(grep '^ConnectDB' "$log" | sed -n 6p)"
+  [ "$(tail -1 "$log")" = "QueryExecuteDB SELECT (SELECT 'exists' UNION ALL SELECT SCHEMA_NAME) FROM information_schema.SCHEMATA WHERE SCHEMA_NAME = 'Sales'" ] ||
+    fail "/db:Sales was not checked on MySQL"
+  grep -aq 'Command line refused: /replace with words the program does not know: /chek' "$runlog" ||
+    fail "the refusal of /chek is not in the run log"
+  # Saved by the /replace above: /patch patches them unattended, and its dry
+  # run selects the database and runs nothing; without settings it fails.
+  export KELVANE_RESULTS=0 # the patch's "use" succeeds
+  [ "$(run /patch)" = 0 ] && [ "$(run /patch /check)" = 0 ] || fail "/patch from the saved settings"
+  tr -d '\r' <"$dir/Kelvane.log" >"$log"
+  [ "$(grep -c '^QueryExecuteDB use Quenlor$' "$log")" = 2 ] || fail "/patch did not select Quenlor twice"
+  "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+  [ "$(run /patch)" = 1 ] || fail "/patch without saved settings"
+  grep -aq 'Outcome: Patching failed: no settings are saved' "$runlog" || fail "no /patch outcome"
 fi
 if [ "$scenario" = unreachable ]; then
   "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /check >/dev/null 2>&1
@@ -239,9 +268,8 @@ if [ "$scenario" = quiet ]; then
     fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
   grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
   # Switches past the parser's 259 characters are refused whole, never cut.
-  timeout 30 "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q >"$dir/long.out" 2>&1
-  long=$?
-  [ "$long" = 1 ] || fail "an over-long command line ended with status $long, expected 1"
+  long=$(exit_code "$exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q 2>"$dir/long.out")
+  [ "$long" = 1639 ] || fail "an over-long command line ended with status $long, expected 1639"
   grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
     fail "the over-long command line's refusal is not in the run log"
   [ "$(grep -c '^ConnectDB' "$dir/Kelvane.log")" = 1 ] || fail "the over-long command line connected"

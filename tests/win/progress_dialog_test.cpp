@@ -129,7 +129,7 @@ TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndClearsSuccess) {
 
 TEST_F(ProgressDialogTest, UnknownModeClosesAtTheFirstTickWithoutRunning) {
     ObservedSetup dlg;
-    dlg.m_mode = 4;
+    dlg.m_mode = 9;
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_succeeded, 1);
     EXPECT_EQ(dlg.m_armed, 0);
