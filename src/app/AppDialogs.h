@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/KelvaneInterface.h"
+#include "db/Workflows.h"
 
 class CWinApp;
 
@@ -16,11 +17,11 @@ constexpr int kExitAnotherRun = 1618;
 constexpr int kExitCommandLineRefused = 1639;
 
 // The progress dialog in create mode, on a copy of params, whose
-// databaseName names the database; an existing database is replaced only
-// when replaceExisting is set. Returns the exit status: 0 created, 1 failed
-// (or never run), 2 kept as it was. With checkOnly the dialog runs the dry
+// databaseName names the database; existing says what becomes of one that
+// is there (replaced, kept, or kept and patched). Returns the exit status: 0
+// created (or kept and patched), 1 failed (or never run), 2 kept as it was. With checkOnly the dialog runs the dry
 // run instead, and the status is the one the create would end with.
-int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceExisting,
+int RunCreateDialog(CWinApp& app, const ConnectionParams& params, ExistingDatabase existing,
                     bool checkOnly);
 
 // The progress dialog in patch mode on the saved settings (or the patch's

@@ -82,5 +82,8 @@ int RunUnattendedRequest(CWinApp& app, const ConnectionParams& params,
     if (request.patch) {
         return RunPatchDialog(app, request.check);
     }
-    return RunCreateDialog(app, params, request.replace, request.check);
+    const ExistingDatabase existing = request.replace ? ExistingDatabase::Replace
+                                      : request.keep  ? ExistingDatabase::KeepAndPatch
+                                                      : ExistingDatabase::Keep;
+    return RunCreateDialog(app, params, existing, request.check);
 }

@@ -18,9 +18,10 @@ struct SaveFailure {
     long error = 0;
 };
 
-// 1 when the key could be opened for writing and every value was written. A
-// value that cannot be written does not stop the others; the first failure
-// goes into failure when given.
+// 1 when the key could be opened for writing, every value was written and the
+// key flushed to the disk. A value that cannot be written does not stop the
+// others; the first failure goes into failure when given (a failed flush as
+// one of the key itself).
 bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure = nullptr);
 
 // Whether SaveServerConfig could write: the key exists in the 32-bit view and

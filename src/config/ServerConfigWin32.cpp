@@ -115,6 +115,12 @@ bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* fai
              SetDword(key, kMaxConnectionValue, kQuenlorMaxConnections));
         Note(&first, kOpenSslPathValue, SetOpenSslPath(key));
         Note(&first, kDbInfoValue, SetDbInfo(key, saved));
+        // On the disk before the run says it succeeded: a power cut right
+        // after the outcome must not take the settings with it.
+        const LONG flushed = RegFlushKey(key);
+        if (first.error == 0 && flushed != ERROR_SUCCESS) {
+            first.error = flushed;
+        }
         RegCloseKey(key);
     }
     if (failure != nullptr) {

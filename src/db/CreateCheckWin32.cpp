@@ -22,6 +22,8 @@ CheckResult Decide(CreateRun& run) {
         return CheckResult::WouldReplace;
     case Decision::Keep:
         return CheckResult::Exists;
+    case Decision::KeepAndPatch:
+        return CheckResult::WouldKeep;
     case Decision::Stop:
         break;
     }
@@ -53,6 +55,10 @@ void ReportCheck(CheckResult result, const CreateRun& run) {
         } else {
             Messages().ShowNotice(NoticeKind::Warning, kStrCheckExists, inserts);
         }
+        break;
+    case CheckResult::WouldKeep:
+        outcome += " exists and would be kept, its settings saved and patched (/keep)";
+        Messages().ShowNotice(NoticeKind::Information, kStrCheckWouldKeep, inserts);
         break;
     case CheckResult::Failed:
         outcome += " would fail" + (run.reason.empty() ? std::string() : ": " + run.reason);

@@ -8,6 +8,7 @@
 
 #include "common/BoundedCopy.h"
 #include "config/ServerConfig.h"
+#include "config/UnfinishedCreate.h"
 #include "db/CreateSteps.h"
 #include "db/MessageBox.h"
 #include "record/RunLog.h"
@@ -58,4 +59,30 @@ bool SaveSettings(const CreateRun& run) {
     }
     LogLine("Settings saved in HKEY_LOCAL_MACHINE\\%s (32-bit registry view)", kServerKey);
     return true;
+}
+
+bool RecordRun(CreateRun& run) {
+    long error = 0;
+    if (RecordUnfinishedCreate(DescribeCreate(run.dbType, *run.params, run.name), error)) {
+        LogLine("Recorded in HKEY_LOCAL_MACHINE\\%s (32-bit registry view), value \"%s\": this "
+                "run makes database %s",
+                kServerKey, kUnfinishedCreateValue, run.name);
+        return true;
+    }
+    run.reason = "the record of this create could not be written: " + SystemReason(error);
+    LogAndDebug(("Create stopped before its first change: " + run.reason).c_str());
+    Messages().ShowError(kStrKeyNotWritable);
+    return false;
+}
+
+void ClearRunRecord() {
+    long error = 0;
+    if (!ClearUnfinishedCreate(error)) {
+        // Only a later create of this very database could take it for
+        // unfinished; the administrator should know.
+        LogAndDebug(("The record of this create could not be cleared from HKEY_LOCAL_MACHINE\\" +
+                     std::string(kServerKey) + ", value \"" + kUnfinishedCreateValue +
+                     "\": " + SystemReason(error) + "; delete the value by hand")
+                        .c_str());
+    }
 }

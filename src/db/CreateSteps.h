@@ -17,6 +17,11 @@ struct CreateRun {
     char name[kTextFieldSize] = {};
     // The administrator chose to replace a database that is there.
     bool replacing = false;
+    // The database there is the one an earlier create of the program began
+    // and never finished (its record names exactly it): it is made again.
+    bool unfinished = false;
+    // The database there is kept: its settings saved, its patch run.
+    bool keeping = false;
     // What the creation statements did besides creating: files moved aside.
     CreationOutcome creation;
     // Why the run stopped or kept the database, for the outcome line.
@@ -42,13 +47,24 @@ bool Preflight(CreateRun& run, const char* directory, PreparedScripts& scripts);
 // Connects to the server alone (the name is blanked for the call).
 bool ConnectToServer(ConnectionParams& params);
 
-// What happens to a database of that name already on the server.
-enum class Decision { Create, Replace, Keep, Stop };
+// What happens to a database of that name already on the server: created
+// (none there), replaced, kept as it is, kept with its settings saved and
+// patched, or the run stops.
+enum class Decision { Create, Replace, Keep, KeepAndPatch, Stop };
 
 // The existence check and, when the database is there, the policy: asked,
-// kept or replaced. On Oracle a schema that holds tables is never replaced.
-// In a dry run nothing is asked or shown: the check reports itself.
+// kept or replaced; the program's own unfinished database (the record of an
+// earlier create names exactly it) is made again. On Oracle a schema that
+// holds tables is never replaced. In a dry run nothing is asked or shown:
+// the check reports itself.
 Decision DecideOnExisting(CreateRun& run, bool dryRun);
+
+// Records, before the first change, which database the run makes; false
+// (reported, nothing sent) when the record cannot be written.
+bool RecordRun(CreateRun& run);
+// Once the settings are saved and on the disk: the run is no longer
+// unfinished.
+void ClearRunRecord();
 
 // Saves the settings at the very end; false (reported) when they cannot be.
 bool SaveSettings(const CreateRun& run);

@@ -55,6 +55,22 @@ bool CreateObjects(CreateRun& run) {
     return false;
 }
 
+// None of the creation statements: the settings are saved for the database
+// that is there, and its patch script runs in it (a patch that fails leaves
+// the settings saved, so the next start patches it again).
+CreateResult KeepAndPatch(CreateRun& run, IProgressBar* progressBar) {
+    run.keeping = true;
+    LogLine("Kept: database %s stays as it is; its settings are saved and it is patched", run.name);
+    if (!SaveSettings(run)) {
+        return CreateResult::SettingsNotSaved;
+    }
+    ConnectionParams patched = *run.params;
+    CopyField(patched.databaseName, run.name);
+    // The record names the database: the launch flag is not to choose it.
+    return RunPatch(0, patched, progressBar) != 0 ? CreateResult::KeptAndPatched
+                                                  : CreateResult::KeptPatchNotRun;
+}
+
 CreateResult Provision(CreateRun& run, IProgressBar* progressBar, BatchTally& tally) {
     char directory[kPathSize];
     GetProgramDirectory(directory);
@@ -73,16 +89,20 @@ CreateResult Provision(CreateRun& run, IProgressBar* progressBar, BatchTally& ta
         break;
     case Decision::Keep:
         return CreateResult::KeptExisting;
+    case Decision::KeepAndPatch:
+        return KeepAndPatch(run, progressBar);
     case Decision::Stop:
         return CreateResult::Failed;
     }
-    if (!CreateObjects(run) || !RunSchemaScript(scripts, run.dbType, progressBar, tally) ||
+    if (!RecordRun(run) || !CreateObjects(run) ||
+        !RunSchemaScript(scripts, run.dbType, progressBar, tally) ||
         !RunInitialData(scripts, tally)) {
         return CreateResult::Failed;
     }
     if (!SaveSettings(run)) {
         return CreateResult::SettingsNotSaved;
     }
+    ClearRunRecord();
     return tally.refused > 0 ? CreateResult::CreatedWithRefusedBatches : CreateResult::Created;
 }
 
@@ -104,6 +124,9 @@ void ReportCreateOutcome(CreateResult result, const CreateRun& run, const BatchT
     const std::string kept = KeptFiles(run.creation, ", ");
     const std::string database =
         DatabaseOn(*run.params, run.dbType, run.name) +
+        (run.unfinished && run.replacing
+             ? " (the unfinished database of an earlier run, made again)"
+             : "") +
         (kept.empty() ? ""
                       : " (leftover data files of an earlier database moved aside: " + kept + ")");
     switch (result) {
@@ -118,11 +141,21 @@ void ReportCreateOutcome(CreateResult result, const CreateRun& run, const BatchT
                           .c_str());
         break;
     case CreateResult::SettingsNotSaved:
-        ReportOutcome(RunEvent::CreateFailed,
-                      ("Created " + database + ", but its settings could not be saved").c_str());
+        ReportOutcome(RunEvent::CreateFailed, ((run.keeping ? "Kept " : "Created ") + database +
+                                               ", but its settings could not be saved")
+                                                  .c_str());
         break;
     case CreateResult::KeptExisting:
         ReportOutcome(RunEvent::DatabaseKept, WithReason("Kept " + database, run.reason).c_str());
+        break;
+    case CreateResult::KeptAndPatched:
+        ReportOutcome(RunEvent::PatchSucceeded,
+                      ("Kept " + database + ", saved its settings and patched it").c_str());
+        break;
+    case CreateResult::KeptPatchNotRun:
+        ReportOutcome(
+            RunEvent::PatchFailed,
+            ("Kept " + database + " and saved its settings, but patching it failed").c_str());
         break;
     case CreateResult::NotReady:
     case CreateResult::Failed:

@@ -49,6 +49,16 @@ constexpr unsigned kStrPatchFailed = 124;
 // /patch /check: %1 the database, %2 the server.
 constexpr unsigned kStrPatchCheckPasses = 131;
 
+// An existing database: %1 the database (the user, on Oracle), %2 the server.
+// Yes/No: the program's own unfinished database, to be made again.
+constexpr unsigned kStrReplaceUnfinished = 132;
+// Yes/No after No to replacing: keep it, save its settings and patch it.
+constexpr unsigned kStrKeepQuestion = 133;
+// Yes/No on Oracle: the user's schema holds tables; keep and patch it.
+constexpr unsigned kStrKeepOracleSchema = 134;
+// /check /keep: it would be kept, its settings saved and patched.
+constexpr unsigned kStrCheckWouldKeep = 135;
+
 // The program's own files, checked at start (125-129 are kept for them).
 // %1 a path that others than the administrators may change, %2 who.
 constexpr unsigned kStrProgramFilesOpen = 125;

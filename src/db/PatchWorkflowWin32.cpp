@@ -74,7 +74,10 @@ void PatchedName(int launchedWithCommandLine, const ConnectionParams& params,
     CopyBounded(name, sizeof name, database, kTextFieldSize);
 }
 
-int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgressBar* progressBar) {
+} // namespace
+
+int RunPatch(int launchedWithCommandLine, const ConnectionParams& params,
+             IProgressBar* progressBar) {
     const ScriptFilePair* pair = PatchScript(params.dbType);
     ScriptPaths paths;
     if (pair == nullptr) {
@@ -91,14 +94,12 @@ int Patch(int launchedWithCommandLine, const ConnectionParams& params, IProgress
     return ran != 0 ? 1 : 0;
 }
 
-} // namespace
-
 int PatchDatabase(int launchedWithCommandLine, const ConnectionParams& params,
                   IProgressBar* progressBar) {
     char name[kTextFieldSize + 1] = {};
     PatchedName(launchedWithCommandLine, params, name);
     LogConnection("Patch", params, params.dbType, name);
-    const int patched = Patch(launchedWithCommandLine, params, progressBar);
+    const int patched = RunPatch(launchedWithCommandLine, params, progressBar);
     const std::string what = DatabaseOn(params, params.dbType, name);
     if (patched != 0) {
         ReportOutcome(RunEvent::PatchSucceeded, ("Patched " + what).c_str());

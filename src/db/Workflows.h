@@ -9,9 +9,13 @@
 // What the create does when a database of the effective name is already on
 // the server: it is never dropped unasked.
 enum class ExistingDatabase {
-    Ask,     // the main dialog: a Yes/No question, No the default
+    Ask,     // the main dialog: a Yes/No question, No the default; after No,
+             // whether to keep it instead
     Keep,    // unattended: nothing is changed, the reason is shown
     Replace, // unattended with /replace: dropped and created again
+    // Unattended with /keep: none of the creation statements; the settings are
+    // saved for it and the patch script runs in it.
+    KeepAndPatch,
 };
 
 enum class CreateResult {
@@ -26,6 +30,11 @@ enum class CreateResult {
     // The database exists and stays as it was: nothing was dropped, deleted,
     // created or saved.
     KeptExisting,
+    // The database exists and was kept as the administrator asked: its
+    // settings were saved and the patch script ran in it; or, a failure,
+    // the patch did not run (the settings are saved: the next start patches).
+    KeptAndPatched,
+    KeptPatchNotRun,
     // The database was created, but its settings could not be saved (the key
     // is missing or refused): a failure, though the database is there.
     SettingsNotSaved,
@@ -54,7 +63,7 @@ CreateResult CreateDatabase(int launchedWithCommandLine, ConnectionParams& param
 // statement: the checks before the first change, the connection and the
 // existence check, then nothing more. Nothing is dropped, created, run,
 // deleted or saved. The result is shown (a box, the run log, the debugger).
-enum class CheckResult { Failed, WouldCreate, WouldReplace, Exists };
+enum class CheckResult { Failed, WouldCreate, WouldReplace, Exists, WouldKeep };
 CheckResult CheckCreate(int launchedWithCommandLine, ConnectionParams& params, int dbType,
                         ExistingDatabase existing);
 
@@ -62,6 +71,9 @@ CheckResult CheckCreate(int launchedWithCommandLine, ConnectionParams& params, i
 // 1 when the script ran (or the engine is unknown), 0 on failure. Silent.
 int PatchDatabase(int launchedWithCommandLine, const ConnectionParams& params,
                   IProgressBar* progressBar);
+// The same without an outcome of its own, for a create that keeps a database.
+int RunPatch(int launchedWithCommandLine, const ConnectionParams& params,
+             IProgressBar* progressBar);
 
 // The patch's dry run: connects, selects the database and decrypts the patch
 // script, then runs nothing. True when the patch could run; the result goes

@@ -18,6 +18,7 @@ int CheckExitStatus(CheckResult result) {
     switch (result) {
     case CheckResult::WouldCreate:
     case CheckResult::WouldReplace:
+    case CheckResult::WouldKeep:
         return kExitCreated;
     case CheckResult::Exists:
         return kExitDatabaseKept;
@@ -29,12 +30,12 @@ int CheckExitStatus(CheckResult result) {
 
 } // namespace
 
-int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceExisting,
+int RunCreateDialog(CWinApp& app, const ConnectionParams& params, ExistingDatabase existing,
                     bool checkOnly) {
     CDBCommandSetup dlg;
     memcpy(&dlg.m_params, &params, sizeof dlg.m_params);
     dlg.m_mode = checkOnly ? CDBCommandSetup::kModeCheck : CDBCommandSetup::kModeCreate;
-    dlg.m_existing = replaceExisting ? ExistingDatabase::Replace : ExistingDatabase::Keep;
+    dlg.m_existing = existing;
     dlg.m_nameFromRecord = true;
     app.m_pMainWnd = &dlg;
     dlg.DoModal();
@@ -50,12 +51,14 @@ int RunCreateDialog(CWinApp& app, const ConnectionParams& params, bool replaceEx
     switch (dlg.m_createResult) {
     case CreateResult::Created:
     case CreateResult::CreatedWithRefusedBatches:
+    case CreateResult::KeptAndPatched:
         return kExitCreated;
     case CreateResult::KeptExisting:
         return kExitDatabaseKept;
     case CreateResult::Failed:
     case CreateResult::NotReady:
     case CreateResult::SettingsNotSaved:
+    case CreateResult::KeptPatchNotRun:
         break;
     }
     return kExitFailed;

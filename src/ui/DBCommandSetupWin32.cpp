@@ -127,9 +127,12 @@ void CDBCommandSetup::OnWorkflowDone() {
         // has been explained by the workflow; only a failure is shown here.
         if (m_createResult == CreateResult::Failed) {
             Messages().ShowError(kStrServerUnreachable);
+        } else if (m_createResult == CreateResult::KeptPatchNotRun) {
+            Messages().ShowError(kStrPatchFailed);
         }
         if (m_createResult != CreateResult::Created &&
-            m_createResult != CreateResult::CreatedWithRefusedBatches) {
+            m_createResult != CreateResult::CreatedWithRefusedBatches &&
+            m_createResult != CreateResult::KeptAndPatched) {
             m_succeeded = 0;
         }
     } else if (m_mode == kModeCheck && m_checkResult == CheckResult::Failed) {

@@ -68,8 +68,13 @@ void CDunmoorDlg::OnCreateDone(CreateResult result, const CreateDetails& details
                               BoxInserts{count.c_str(), sent.c_str()});
     }
     switch (result) {
+    case CreateResult::KeptPatchNotRun:
+        // Saved, so the next start patches it again; the patch said nothing.
+        Messages().ShowError(kStrPatchFailed);
+        [[fallthrough]];
     case CreateResult::Created:
     case CreateResult::CreatedWithRefusedBatches:
+    case CreateResult::KeptAndPatched:
     case CreateResult::SettingsNotSaved:
         // The database is there; the workflow said why its settings are not.
         ShowDlgItem(IDC_SETUP, SW_HIDE);

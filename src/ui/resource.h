@@ -44,6 +44,12 @@
 #define IDS_PATCH_FAILED 124
 #define IDS_PATCH_CHECK_PASSES 131
 
+// String table: an existing database kept, or the program's own unfinished one
+#define IDS_REPLACE_UNFINISHED 132
+#define IDS_KEEP_QUESTION 133
+#define IDS_KEEP_ORACLE_SCHEMA 134
+#define IDS_CHECK_WOULD_KEEP 135
+
 // String table: the program's own files (125-129)
 #define IDS_PROGRAM_FILES_OPEN 125
 

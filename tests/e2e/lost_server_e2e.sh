@@ -71,9 +71,11 @@ grep -aq 'connection lost after batch' "$dir/dunmoor.out" || fail "no reason on 
   fail "the unrestricted plain script reported more than once"
 
 start_server || fail "the server did not start again"
-# The half-built database is there now: it is replaced only after a yes. No
-# leaves every row and the registry as they are, and the set-up button ready.
-question="A(z) Quenlor adatbázis már létezik a(z) $MARIADB_HOST szerveren."
+# The half-built database is there now, the unfinished one of the run that
+# lost its server, and the question says so: it is made again only after a
+# yes. No leaves every row and the registry as they are, and the set-up
+# button ready.
+question="A(z) Quenlor adatbázis a(z) $MARIADB_HOST szerveren egy korábbi, félbeszakadt futás befejezetlen adatbázisa: a program kezdte el létrehozni, de a futás nem ért véget."
 kept=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")
 drive click "$main" 1005 >/dev/null
 box=$(drive msgbox "$question*" no)
@@ -130,7 +132,7 @@ grep -q 'QuenlorMySQLEn.dat is damaged' "$dir/Dunmoor.log" || fail "the damaged 
 # Wine's taskkill /f terminates the process (TerminateProcess), so none of
 # its code runs any more. The system still deletes the plain script it held.
 # (No database left to ask about, and no settings to patch from.)
-sql -e "DROP DATABASE IF EXISTS Quenlor"
+sql -e "DROP DATABASE IF EXISTS Quenlor; DROP DATABASE IF EXISTS Other"
 reg_key delete /f >/dev/null; reg_key add /f >/dev/null
 start_setup "$dir/killed.out"
 drive click "$main" 1005 >/dev/null
@@ -142,6 +144,22 @@ timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe outlived task
 for plain in QuenlorMySQL.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "$plain left behind by the killed program"
 done
+# The killed run's database is its own unfinished one: a retry, unattended as
+# a deployment tool makes it, makes it again without /replace, and no other:
+# a database of another name stays with its row (2). /keep then keeps that
+# one, saves its settings and patches it.
+sql -e "CREATE DATABASE Other; CREATE TABLE Other.kept_rows (id INT); INSERT INTO Other.kept_rows VALUES (7)"
+run() { exit_code "$exe" /engine:mysql /s "$MARIADB_HOST" /P "$MARIADB_PORT" /i "$MARIADB_USER" \
+  /p "$MARIADB_PASSWORD" /q "$@" 2>/dev/null; }
+[ "$(run /db:Other)" = 2 ] || fail "a database of another name was not kept"
+[ "$(run /db:Quenlor)" = 0 ] || fail "the retry did not make the unfinished database again"
+[ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "not every row after the retry"
+reg_key query | grep -q 'Unfinished Create' && fail "the record outlived the complete create"
+[ "$(run /db:Other /keep)" = 0 ] || fail "/keep over a database of rows"
+[ "$(sql -e "SELECT id FROM Other.kept_rows")" = 7 ] || fail "Other lost its row"
+[ "$(sql -e "SELECT COUNT(*) FROM Other.schema_version")" = 1 ] || fail "/keep did not patch Other"
+reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "/keep saved no settings"
+sql -e "DROP DATABASE Other"
 reg_key delete /f >/dev/null
 [ $status = 0 ] && echo "PASS: lost server"
 exit $status

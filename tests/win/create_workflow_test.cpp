@@ -197,10 +197,10 @@ TEST_F(CreateWorkflow, AnExistingDatabaseIsReplacedOnlyAfterAYesOrWithReplace) {
     SetEnvironmentVariableA("KELVANE_RESULTS", "-1,-1,-1");
     ConnectionParams params = Connection(MsSql, "Sales");
     EXPECT_EQ(Create(0, params, MsSql), CreateResult::KeptExisting);
-    EXPECT_EQ(Messages(), Ids{kStrReplaceQuestion});
+    EXPECT_EQ(Messages(), (Ids{kStrReplaceQuestion, kStrKeepQuestion})) << "No, then No";
     EXPECT_EQ(BoxInserted(), "Sales|dbhost");
     EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Keep), CreateResult::KeptExisting);
-    EXPECT_EQ(Messages(), (Ids{kStrReplaceQuestion, kStrDatabaseKept}));
+    EXPECT_EQ(Messages(), (Ids{kStrReplaceQuestion, kStrKeepQuestion, kStrDatabaseKept}));
     EXPECT_NE(DebugOutput().find("Quenlor already exists on dbhost"), std::string::npos);
     EXPECT_EQ(Statements().size(), 2u) << "nothing but the two checks";
     EXPECT_FALSE(RegistryHas("DB Info"));
@@ -294,8 +294,10 @@ TEST_F(CreateWorkflow, ANameTheStatementsCannotCarryIsRefused) {
 // The database is there, but the Quenlor server would not find it: a
 // failure, with the key, its view and the reason reported. (The key went
 // after the checks, while the scripts ran.)
-int KELVANE_CALL RemoveKeyMidRun(int, const char*, int) {
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, KEY_WOW64_32KEY, 0);
+int KELVANE_CALL RemoveKeyMidRun(int, const char* statement, int) {
+    if (strncmp(statement, "USE ", 4) == 0) {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kServerKey, KEY_WOW64_32KEY, 0);
+    }
     return 0;
 }
 
@@ -373,7 +375,7 @@ TEST_F(CreateWorkflow, ConnectionLostMidScriptStopsTheRunAndSavesNothing) {
     EXPECT_FALSE(Exists("Quenlor.dat"));
 
     // A new connection for the next run; it goes after the first initial batch.
-    const size_t before = Statements().size() + 4 + SourceBatches("QuenlorMySQL");
+    const size_t before = Statements().size() + 3 + SourceBatches("QuenlorMySQL");
     SetEnvironmentVariableA("KELVANE_LOST_AFTER", std::to_string(before + 1).c_str());
     ConnectionParams mySql = Connection(MySql, "Quenlor");
     EXPECT_EQ(Create(0, mySql, MySql), CreateResult::Failed);
@@ -401,20 +403,25 @@ TEST_F(CreateWorkflow, PlainScriptThatCannotBeWrittenStopsTheCreateBeforeItStart
     EXPECT_FALSE(RegistryHas("DB Info"));
 }
 
-// Oracle drops nothing: a schema that already holds tables is reported, not
-// offered for replacing, and nothing more is sent.
+// Oracle drops nothing: a schema that already holds tables is reported, never
+// replaced, and nothing more is sent; it can only be kept, and patched.
 TEST_F(CreateWorkflow, AnOracleSchemaWithTablesIsNeverReplaced) {
     CopyAllScripts();
-    SetEnvironmentVariableA("KELVANE_RESULTS", "-1,-1");
-    for (ExistingDatabase existing : {ExistingDatabase::Ask, ExistingDatabase::Replace}) {
+    SetEnvironmentVariableA("KELVANE_RESULTS", "-1,-1,-1");
+    for (ExistingDatabase existing : {ExistingDatabase::Keep, ExistingDatabase::Replace}) {
         ConnectionParams params = Connection(Oracle, "Quenlor");
-        AnswerQuestions(true);
         EXPECT_EQ(Create(0, params, Oracle, existing), CreateResult::KeptExisting);
     }
     EXPECT_EQ(Messages(), (Ids{kStrSchemaHoldsTables, kStrSchemaHoldsTables}));
     EXPECT_EQ(BoxInserted(), "quenlor|dbhost");
     EXPECT_EQ(Statements().size(), 2u) << "the two checks alone";
     EXPECT_FALSE(RegistryHas("DB Info"));
+    ConnectionParams params = Connection(Oracle, "Quenlor");
+    CopySealed("QuenlorPatchOracle");
+    AnswerQuestions(true);
+    EXPECT_EQ(Create(0, params, Oracle), CreateResult::KeptAndPatched);
+    EXPECT_EQ(Messages().back(), kStrKeepOracleSchema);
+    EXPECT_TRUE(RegistryHas("DB Info"));
 }
 
 // Refused batches leave the create a success, but not a plain one.
@@ -471,6 +478,57 @@ TEST_F(CreateWorkflow, CheckTellsWhatTheCreateWouldDoAndChangesNothing) {
     EXPECT_NE(
         DebugOutput().find("Check: database Quenlor on dbhost:3306 (MS SQL Server) would fail"),
         std::string::npos);
+}
+
+// A create that ended part way (here its server went; a kill leaves the same)
+// left the record of what it was making: a later create makes exactly that
+// database again unasked, and no other. A complete create clears it.
+TEST_F(CreateWorkflow, TheUnfinishedDatabaseOfAnEarlierRunIsMadeAgainAndNoOther) {
+    CopyAllScripts();
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", "6");
+    ConnectionParams params = Connection(MsSql, "Quenlor");
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Keep), CreateResult::Failed);
+    EXPECT_TRUE(RegistryHas("Unfinished Create"));
+    SetEnvironmentVariableA("KELVANE_LOST_AFTER", nullptr);
+    const std::string exists = std::string(Statements().size(), ',') + "-1";
+    SetEnvironmentVariableA("KELVANE_RESULTS", exists.c_str());
+    params.port = 1500; // another server's database of that name
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Keep), CreateResult::KeptExisting);
+    params.port = 3306;
+    SetEnvironmentVariableA("KELVANE_RESULTS",
+                            (std::string(Statements().size(), ',') + "-1").c_str());
+    EXPECT_EQ(Create(1, params, MsSql, ExistingDatabase::Keep), CreateResult::Created);
+    EXPECT_NE(DebugOutput().find("is the unfinished database of an earlier run"),
+              std::string::npos);
+    EXPECT_FALSE(RegistryHas("Unfinished Create"));
+    EXPECT_TRUE(RegistryHas("DB Info"));
+    EXPECT_EQ(Messages(), (Ids{kStrServerUnreachable, kStrDatabaseKept}));
+}
+
+// /keep, or Yes to keeping after No to replacing: none of the creation
+// statements; the settings are saved for that database and it is patched.
+TEST_F(CreateWorkflow, AnExistingDatabaseCanBeKeptWithItsSettingsSavedAndPatched) {
+    CopyAllScripts();
+    CopySealed("QuenlorPatchMySQL");
+    SetEnvironmentVariableA("KELVANE_RESULTS", "-1");
+    ConnectionParams params = Connection(MySql, "Sales");
+    EXPECT_EQ(Create(0, params, MySql, ExistingDatabase::KeepAndPatch),
+              CreateResult::KeptAndPatched);
+    const Strings calls = Calls();
+    ASSERT_EQ(calls.size(), 3u + SourceBatches("QuenlorPatchMySQL"));
+    EXPECT_NE(calls[2].find("databaseName=Sales "), std::string::npos) << "the patch's connection";
+    ConnectionParams loaded;
+    memset(&loaded, 0, sizeof loaded);
+    ASSERT_TRUE(LoadServerConfig(loaded));
+    EXPECT_STREQ(loaded.databaseName, "Sales");
+    EXPECT_FALSE(RegistryHas("Unfinished Create"));
+    // Without its patch script: kept and saved, but the patch did not run.
+    DeleteFileA((dir_ + "\\QuenlorPatchMySQLEn.dat").c_str());
+    SetEnvironmentVariableA("KELVANE_RESULTS",
+                            (std::string(Statements().size(), ',') + "-1").c_str());
+    EXPECT_EQ(Create(0, params, MySql, ExistingDatabase::KeepAndPatch),
+              CreateResult::KeptPatchNotRun);
+    EXPECT_EQ(Messages(), Ids{});
 }
 
 } // namespace
