@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "record/RunSecrets.h"
 #include "platform/WideText.h"
 
 namespace {
@@ -31,10 +30,12 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
     }
 }
 
-bool PlatformDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
+bool PlatformDeleteFile(const char* path) {
+    return DeleteFileA(path) != 0;
+}
 
 void PlatformDebugOutput(const char* text) {
-    OutputDebugStringA(MaskRunSecrets(text).c_str());
+    OutputDebugStringA(text);
 }
 
 void PlatformSecureZero(void* data, size_t size) {
