@@ -7,6 +7,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
+#include "app/PasswordVariable.h"
 #include "app/ProgramFileAccess.h"
 #include "app/RunGuards.h"
 #include "common/BoundedCopy.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
 // The whole argument text that asks for the list of switches.
 constexpr char kUsageSwitch[] = "/?";
 
@@ -56,12 +56,6 @@ std::string Trimmed(const std::string& text) {
         return std::string();
     }
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// DUNMOOR_PASSWORD into value; false when it is not set or does not fit.
-bool ReadPasswordVariable(char (&value)[kPathSize]) {
-    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
-    return length > 0 && length < sizeof value;
 }
 
 // The password of an unattended run from the environment, where deployment
@@ -127,6 +121,7 @@ BOOL CDunmoorApp::InitInstance() {
     LogLine("Exit status %d", m_exitStatus);
     CloseRunLog();
     ClearRunSecrets();
+    ForgetPasswordVariable();
     ReleaseMachineRun();
     return FALSE;
 }
@@ -135,7 +130,7 @@ BOOL CDunmoorApp::InitInstance() {
 int CDunmoorApp::RefuseSecondRun(const char* reason) {
     char programDirectory[kPathSize];
     GetProgramDirectory(programDirectory);
-    OpenRunLogBehindAnother(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    OpenCheckedRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str(), true);
     LogStart("second start, refused");
     const int status = RefuseRun(reason, kStrAlreadyRunning, m_arguments.c_str());
     LogLine("Exit status %d", status);
@@ -154,8 +149,15 @@ void CDunmoorApp::LogStart(const char* mode) const {
 int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     // "/log:<path>" names the log in either mode; a command line of nothing
     // else is no unattended create.
-    OpenRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    const LogCheck log =
+        OpenCheckedRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str(), false);
     RegisterEnvironmentPassword();
+    // Before anything of the program directory is deleted, loaded or run.
+    const std::vector<OpenPath> openFiles = FindOpenProgramFiles(programDirectory);
+    if (log.refused || !openFiles.empty()) {
+        LogStart("start refused");
+        return RefuseUnsafeStart(openFiles, log, m_arguments.c_str());
+    }
     if (!FitsWorkingCopy(m_arguments.c_str())) {
         // Switches cut off would run with another password or box than asked.
         LogStart("command line refused");
@@ -186,8 +188,6 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     if (unattended && HasWordSwitch(m_arguments.c_str(), "/q")) {
         UseQuietMessages();
     }
-    // Before anything of the program directory is deleted, loaded or run.
-    WarnOfOpenProgramFiles(programDirectory);
     RemoveLeftoverPlainScripts(programDirectory);
 
     SetRegistryKey("Local AppWizard-Generated Applications");
