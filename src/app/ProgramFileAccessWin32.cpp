@@ -82,7 +82,10 @@ LogCheck CheckFolder(const std::string& folder, bool& exists) {
 LogCheck OpenCheckedRunLog(const char* logPath, bool behindAnother) {
     const std::string path = FullPath(logPath);
     const size_t slash = path.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    // A drive's root keeps its backslash: "C:" alone names a current directory.
+    const bool root = slash > 0 && slash != std::string::npos && path[slash - 1] == ':';
+    const std::string folder =
+        slash == std::string::npos ? "." : path.substr(0, root ? slash + 1 : slash);
     bool exists = true;
     LogCheck check = CheckFolder(folder, exists);
     if (check.refused) {
