@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "AnsiText.h"
 #include "DriverConfig.h"
@@ -38,6 +39,7 @@ const char* Refusal(ConnectionStringResult result) {
         return "Kelvane: a server, user, password or database name begins or ends with a blank, "
                "which the MySQL driver would drop";
     case ConnectionStringResult::RepeatsAttribute: // named by the caller
+    case ConnectionStringResult::NotAllowed:
     case ConnectionStringResult::Built:
         break;
     }
@@ -78,12 +80,19 @@ bool RefuseLongDriverName(ConnectionParams* params, const DriverConfig& config) 
     return true;
 }
 
-void RefuseRepeatedAttribute(ConnectionParams* params, const char* attribute) {
+// The attribute's name is the administrator's text: at most 40 of its bytes
+// are quoted, so that the reason itself always fits errorText.
+void RefuseAttribute(ConnectionParams* params, ConnectionStringResult result,
+                     const std::string& attribute) {
     char reason[kErrorTextSize] = {};
+    const char* why = result == ConnectionStringResult::RepeatsAttribute
+                          ? "which the library sets itself"
+                          : "which the library does not pass on (only encryption, certificate, "
+                            "timeout and application-name options)";
     snprintf(reason, sizeof reason,
-             "Kelvane: [Options] %s= in Kelvane.ini sets %s, which the library sets itself; "
+             "Kelvane: [Options] %s= in Kelvane.ini sets %.40s, %s; "
              "remove it from the options",
-             EngineKey(params->dbType), attribute);
+             EngineKey(params->dbType), attribute.c_str(), why);
     SetErrorText(params, reason);
 }
 
@@ -99,11 +108,12 @@ bool BuildConnection(ConnectionParams* params, char (&out)[kConnectionStringSize
     if (RefuseLongDriverName(params, config)) {
         return false;
     }
-    const char* repeated = "";
+    std::string refused;
     ConnectionStringResult result =
-        BuildConnectionString(*params, config.names, config.options, out, sizeof out, &repeated);
-    if (result == ConnectionStringResult::RepeatsAttribute) {
-        RefuseRepeatedAttribute(params, repeated);
+        BuildConnectionString(*params, config.names, config.options, out, sizeof out, &refused);
+    if (result == ConnectionStringResult::RepeatsAttribute ||
+        result == ConnectionStringResult::NotAllowed) {
+        RefuseAttribute(params, result, refused);
         return false;
     }
     if (result != ConnectionStringResult::Built) {

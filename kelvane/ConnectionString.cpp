@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "common/AsciiCase.h"
 #include "common/BoundedCopy.h"
 
 namespace {
@@ -102,70 +101,7 @@ std::string OracleString(const ConnectionParams& params, const DriverNames& driv
     return out;
 }
 
-// What the builders write, and the names drivers take for the same settings:
-// the MariaDB driver's OPTIONS, USER, PASSWORD, DB and SERVERNAME, the SQL
-// Server driver's ADDRESS and ADDR (a server's address, used before SERVER).
-constexpr const char* kReservedAttributes[] = {"DRIVER",  "SERVER",     "PORT",
-                                               "UID",     "PWD",        "DATABASE",
-                                               "OPTION",  "DBQ",        "Trusted_Connection",
-                                               "OPTIONS", "USER",       "PASSWORD",
-                                               "DB",      "SERVERNAME", "ADDRESS",
-                                               "ADDR"};
-
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// A name holds no NUL: it is cut from the text of Kelvane.ini.
-bool SameName(const std::string& name, const char* reserved) {
-    return SameIgnoringCase(name.c_str(), reserved);
-}
-
-// The name between at and end without the blanks around it.
-std::string TrimmedName(const std::string& text, size_t at, size_t end) {
-    while (at < end && IsBlank(text[at])) {
-        ++at;
-    }
-    while (end > at && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.substr(at, end - at);
-}
-
-// From just past an attribute's '=' to the ';' that ends it (or the end): a
-// value in braces ends at the brace that is not doubled, whatever it holds.
-size_t ValueEnd(const std::string& text, size_t at) {
-    while (at < text.size() && IsBlank(text[at])) {
-        ++at;
-    }
-    if (at < text.size() && text[at] == '{') {
-        for (++at; at < text.size(); ++at) {
-            if (text[at] == '}' && (at + 1 >= text.size() || text[at + 1] != '}')) {
-                break;
-            }
-            at += text[at] == '}' ? 1 : 0;
-        }
-    }
-    const size_t end = text.find(';', at);
-    return end == std::string::npos ? text.size() : end;
-}
-
 } // namespace
-
-const char* ReservedAttributeIn(const std::string& options) {
-    for (size_t at = 0; at < options.size(); ++at) {
-        size_t end = options.find_first_of("=;", at);
-        end = end == std::string::npos ? options.size() : end;
-        const std::string name = TrimmedName(options, at, end);
-        for (const char* reserved : kReservedAttributes) {
-            if (SameName(name, reserved)) {
-                return reserved;
-            }
-        }
-        at = end < options.size() && options[end] == '=' ? ValueEnd(options, end + 1) : end;
-    }
-    return nullptr;
-}
 
 DriverNames DefaultDriverNames() {
     DriverNames names = {};
@@ -178,7 +114,7 @@ DriverNames DefaultDriverNames() {
 ConnectionStringResult BuildConnectionString(const ConnectionParams& params,
                                              const DriverNames& drivers,
                                              const ConnectionOptions& options, char* out,
-                                             size_t outSize, const char** repeated) {
+                                             size_t outSize, std::string* refused) {
     if (outSize > 0) {
         out[0] = '\0';
     }
@@ -206,10 +142,17 @@ ConnectionStringResult BuildConnectionString(const ConnectionParams& params,
         return ConnectionStringResult::UnknownEngine;
     }
     if (const char* name = ReservedAttributeIn(extra)) {
-        if (repeated != nullptr) {
-            *repeated = name;
+        if (refused != nullptr) {
+            *refused = name;
         }
         return ConnectionStringResult::RepeatsAttribute;
+    }
+    const std::string foreign = AttributeNotAllowedIn(params.dbType, extra);
+    if (!foreign.empty()) {
+        if (refused != nullptr) {
+            *refused = foreign;
+        }
+        return ConnectionStringResult::NotAllowed;
     }
     text += extra;
     if (text.size() + 1 > outSize) {

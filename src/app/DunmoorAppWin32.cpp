@@ -7,6 +7,7 @@
 
 #include "app/AppDialogs.h"
 #include "app/CommandLine.h"
+#include "app/PasswordVariable.h"
 #include "app/ProgramFileAccess.h"
 #include "app/RunGuards.h"
 #include "app/UnattendedRun.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
 // The whole argument text that asks for the list of switches.
 constexpr char kUsageSwitch[] = "/?";
 
@@ -61,8 +61,7 @@ std::string Trimmed(const std::string& text) {
 // refuses it as too long).
 void RegisterEnvironmentPassword() {
     char value[kPathSize] = {};
-    const DWORD length = GetEnvironmentVariableA(kPasswordVariable, value, sizeof value);
-    if (length > 0 && length < sizeof value) {
+    if (ReadPasswordVariable(value) > 0 && value[0] != '\0') {
         RegisterRunSecret(value);
     }
     SecureZeroMemory(value, sizeof value);
@@ -110,6 +109,7 @@ BOOL CDunmoorApp::InitInstance() {
     LogLine("Exit status %d", m_exitStatus);
     CloseRunLog();
     ClearRunSecrets();
+    ForgetPasswordVariable();
     ReleaseMachineRun();
     return FALSE;
 }
@@ -118,7 +118,7 @@ BOOL CDunmoorApp::InitInstance() {
 int CDunmoorApp::RefuseSecondRun(const char* reason) {
     char programDirectory[kPathSize];
     GetProgramDirectory(programDirectory);
-    OpenRunLogBehindAnother(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    OpenCheckedRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str(), true);
     LogStart("second start, refused");
     // Deployment tools retry this code by themselves, later.
     const int status = RefuseRun(reason, kStrAlreadyRunning, m_arguments.c_str(), kExitAnotherRun);
@@ -138,8 +138,15 @@ void CDunmoorApp::LogStart(const char* mode) const {
 int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
     // "/log:<path>" names the log in either mode; a command line of nothing
     // else is no unattended create.
-    OpenRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str());
+    const LogCheck log =
+        OpenCheckedRunLog(TakeLogPath(programDirectory, m_lpCmdLine, m_arguments).c_str(), false);
     RegisterEnvironmentPassword();
+    // Before anything of the program directory is deleted, loaded or run.
+    const std::vector<OpenPath> openFiles = FindOpenProgramFiles(programDirectory);
+    if (log.refused || !openFiles.empty()) {
+        LogStart("start refused");
+        return RefuseUnsafeStart(openFiles, log, m_arguments.c_str());
+    }
     if (!FitsWorkingCopy(m_arguments.c_str())) {
         // Switches cut off would run with another password or box than asked.
         LogStart("command line refused");
@@ -183,8 +190,6 @@ int CDunmoorApp::Run(const char* programDirectory, const char* runNote) {
             return refused;
         }
     }
-    // Before anything of the program directory is deleted, loaded or run.
-    WarnOfOpenProgramFiles(programDirectory);
     RemoveLeftoverPlainScripts(programDirectory);
 
     SetRegistryKey("Local AppWizard-Generated Applications");

@@ -7,11 +7,12 @@
 
 constexpr size_t kRunNoteSize = 160;
 
-// The machine-wide hold of a run, a mutex in the global namespace, so that
-// also a start from another session finds it. False when another run holds
-// it (or it cannot be opened), with the reason in note; one left abandoned by
-// a process that was killed is taken, and note says so. Otherwise note stays
-// empty.
+// The machine-wide hold of a run, a mutex that also a start from another
+// session finds, in a private namespace that only administrators may enter
+// (where the system has none, as under Wine, under a global name). False
+// when another run holds it (or it cannot be opened), with the reason in
+// note; one left abandoned by a process that was killed is taken, and note
+// says so. Otherwise note stays empty.
 bool TakeMachineRun(char (&note)[kRunNoteSize]);
 // At the very end of the run.
 void ReleaseMachineRun();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AppDialogs.h"
+#include "app/PasswordVariable.h"
 #include "app/RunGuards.h"
 #include "common/BoundedCopy.h"
 #include "db/DatabaseName.h"
@@ -14,23 +15,22 @@
 
 namespace {
 
-constexpr char kPasswordVariable[] = "DUNMOOR_PASSWORD";
-
 // The password of an unattended run from the environment, where deployment
 // tools keep it off the command line (and so out of their logs and the
 // process list). Refused, never cut, when longer than its field.
 std::string TakePasswordFromEnvironment(ConnectionParams& params) {
-    const DWORD needed = GetEnvironmentVariableA(kPasswordVariable, nullptr, 0);
-    if (needed == 0) {
-        return std::string();
+    char value[kPathSize] = {};
+    const size_t length = ReadPasswordVariable(value);
+    if (length >= sizeof params.password) {
+        SecureZeroMemory(value, sizeof value);
+        return std::string(kPasswordVariable) + ": the password takes " + std::to_string(length) +
+               " bytes, " + std::to_string(sizeof params.password - 1) + " at most";
     }
-    if (needed > sizeof params.password) { // the size with its NUL
-        return std::string(kPasswordVariable) + ": the password takes " +
-               std::to_string(needed - 1) + " bytes, " +
-               std::to_string(sizeof params.password - 1) + " at most";
+    if (length > 0) {
+        CopyField(params.password, value);
+        LogLine("Password taken from %s", kPasswordVariable);
     }
-    GetEnvironmentVariableA(kPasswordVariable, params.password, sizeof params.password);
-    LogLine("Password taken from %s", kPasswordVariable);
+    SecureZeroMemory(value, sizeof value);
     return std::string();
 }
 

@@ -2,6 +2,9 @@
 // reading it back on the next interactive start.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "common/KelvaneInterface.h"
 #include "config/SavedConnection.h"
 
@@ -18,11 +21,26 @@ struct SaveFailure {
     long error = 0;
 };
 
+// A folder, or the program in it, that others than the administrators may
+// change: the path and who ("DOMAIN\name"). Empty path: none.
+struct OpenFolder {
+    std::string path;
+    std::string account;
+};
+
 // 1 when the key could be opened for writing, every value was written and the
 // key flushed to the disk. A value that cannot be written does not stop the
 // others; the first failure goes into failure when given (a failed flush as
-// one of the key itself).
-bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure = nullptr);
+// one of the key itself). openSsl (when given) gets the folder of the
+// program "OpenSSL Path" names when others may change it.
+bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure = nullptr,
+                      OpenFolder* openSsl = nullptr);
+
+// Who besides the administrators and SYSTEM may read the key's values, and
+// so the saved password ("DB Info" is encrypted with the program's key, which
+// the program carries). False, with the system's error, when the key or its
+// descriptor cannot be read.
+bool FindServerKeyReaders(std::vector<std::string>& accounts, long& error);
 
 // Whether SaveServerConfig could write: the key exists in the 32-bit view and
 // opens for setting and reading values. Nothing is written. On false,

@@ -11,6 +11,7 @@
 #include "common/BoundedCopy.h"
 #include "config/OpenSslPathWin32.h"
 #include "record/RunSecrets.h"
+#include "security/FileAccess.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ LONG SetDword(HKEY key, ValueIndex index, DWORD value) {
 
 // The key is opened for writing only; whether a path is already there is
 // asked through a handle for reading.
-LONG SetOpenSslPath(HKEY key) {
+LONG SetOpenSslPath(HKEY key, OpenFolder& open) {
     HKEY readKey = OpenServerKey(KEY_READ);
-    const LONG result = SaveOpenSslPath(key, readKey, kServerValueNames[kOpenSslPathValue]);
+    const LONG result = SaveOpenSslPath(key, readKey, kServerValueNames[kOpenSslPathValue], open);
     if (readKey != nullptr) {
         RegCloseKey(readKey);
     }
@@ -102,8 +103,10 @@ bool ReadDbType(HKEY key, int32_t& dbType) {
 
 } // namespace
 
-bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure) {
+bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure,
+                      OpenFolder* openSsl) {
     SaveFailure first;
+    OpenFolder open;
     LONG opened = ERROR_SUCCESS;
     HKEY key = OpenServerKey(KEY_WRITE, &opened);
     if (key == nullptr) {
@@ -113,7 +116,7 @@ bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* fai
         Note(&first, kTcpPortValue, SetDword(key, kTcpPortValue, kQuenlorTcpPort));
         Note(&first, kMaxConnectionValue,
              SetDword(key, kMaxConnectionValue, kQuenlorMaxConnections));
-        Note(&first, kOpenSslPathValue, SetOpenSslPath(key));
+        Note(&first, kOpenSslPathValue, SetOpenSslPath(key, open));
         Note(&first, kDbInfoValue, SetDbInfo(key, saved));
         // On the disk before the run says it succeeded: a power cut right
         // after the outcome must not take the settings with it.
@@ -126,7 +129,24 @@ bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* fai
     if (failure != nullptr) {
         *failure = first;
     }
+    if (openSsl != nullptr) {
+        *openSsl = open;
+    }
     return first.error == 0;
+}
+
+bool FindServerKeyReaders(std::vector<std::string>& accounts, long& error) {
+    LONG opened = ERROR_SUCCESS;
+    HKEY key = OpenServerKey(KEY_READ, &opened);
+    if (key == nullptr) {
+        error = opened;
+        return false;
+    }
+    unsigned long why = 0;
+    const bool read = FindOutsideReaders(key, accounts, why);
+    RegCloseKey(key);
+    error = static_cast<long>(why);
+    return read;
 }
 
 bool LoadServerConfig(ConnectionParams& params) {

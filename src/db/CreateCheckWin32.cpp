@@ -93,7 +93,7 @@ bool ConnectToServer(ConnectionParams& params) {
         CopyBounded(reason, sizeof reason, params.errorText, sizeof params.errorText);
         LogLine("Connection failed: %s", reason);
         Messages().ShowError(kStrServerUnreachable);
-        PlatformDebugOutput(reason);
+        DebugLine(reason);
         return false;
     }
     LogLine("Connected to the server");

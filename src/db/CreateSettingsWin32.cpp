@@ -5,12 +5,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "common/BoundedCopy.h"
 #include "config/ServerConfig.h"
 #include "config/UnfinishedCreate.h"
 #include "db/CreateSteps.h"
 #include "db/MessageBox.h"
+#include "record/EventLog.h"
 #include "record/RunLog.h"
 
 namespace {
@@ -24,6 +27,49 @@ void ReportNotSaved(const SaveFailure& failure) {
         (value ? std::string("value \"") + failure.value + "\"" : std::string("the key itself")) +
         ": " + SystemReason(failure.error);
     LogAndDebug(reason.c_str());
+}
+
+// The Quenlor server starts that program with its own rights.
+void WarnOfOpenSslFolder(const OpenFolder& open) {
+    if (open.path.empty()) {
+        return;
+    }
+    ReportRunEvent(RunEvent::OpenToOthers, ("OpenSSL Path: " + open.path + " can be changed by " +
+                                            open.account + ", and the Quenlor server runs it")
+                                               .c_str());
+    Messages().ShowNotice(NoticeKind::Warning, kStrOpenSslFolderOpen,
+                          BoxInserts{open.path.c_str(), open.account.c_str()});
+}
+
+// "DB Info" is encrypted with the program's key, which the program carries:
+// whoever reads the key can recover the password. The key's descriptor is
+// the server installer's (the server's account must keep reading it), so
+// the administrator is told rather than the key changed. The main dialog
+// shows a box; an unattended run, which nobody watches, logs and reports it.
+void WarnOfKeyReaders(const CreateRun& run) {
+    std::vector<std::string> readers;
+    long error = 0;
+    if (!FindServerKeyReaders(readers, error)) {
+        LogLine("Who may read HKEY_LOCAL_MACHINE\\%s could not be read: %s", kServerKey,
+                SystemReason(error).c_str());
+        return;
+    }
+    if (readers.empty()) {
+        return;
+    }
+    std::string names;
+    for (const std::string& reader : readers) {
+        names += (names.empty() ? "" : ", ") + reader;
+    }
+    const std::string warning = std::string("Warning: HKEY_LOCAL_MACHINE\\") + kServerKey +
+                                " (32-bit registry view) can be read by " + names +
+                                ": the saved password can be recovered from \"DB Info\"";
+    LogLine("%s", warning.c_str());
+    ReportRunEvent(RunEvent::OpenToOthers, warning.c_str());
+    if (run.existing == ExistingDatabase::Ask) {
+        Messages().ShowNotice(NoticeKind::Warning, kStrPasswordReadable,
+                              BoxInserts{names.c_str(), nullptr});
+    }
 }
 
 } // namespace
@@ -50,7 +96,8 @@ bool SaveSettings(const CreateRun& run) {
     saved.valid = 1;
     saved.windowsAuth = params.windowsAuth;
     SaveFailure failure;
-    const bool stored = SaveServerConfig(saved, run.dbType, &failure);
+    OpenFolder openSsl;
+    const bool stored = SaveServerConfig(saved, run.dbType, &failure, &openSsl);
     SecureZeroMemory(&saved, sizeof saved);
     if (!stored) {
         ReportNotSaved(failure);
@@ -58,6 +105,8 @@ bool SaveSettings(const CreateRun& run) {
         return false;
     }
     LogLine("Settings saved in HKEY_LOCAL_MACHINE\\%s (32-bit registry view)", kServerKey);
+    WarnOfOpenSslFolder(openSsl);
+    WarnOfKeyReaders(run);
     return true;
 }
 

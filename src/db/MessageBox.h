@@ -60,8 +60,18 @@ constexpr unsigned kStrKeepOracleSchema = 134;
 constexpr unsigned kStrCheckWouldKeep = 135;
 
 // The program's own files, checked at start (125-129 are kept for them).
-// %1 a path that others than the administrators may change, %2 who.
+// %1 a path that others than the administrators may change, %2 who: the
+// start is refused.
 constexpr unsigned kStrProgramFilesOpen = 125;
+// %1 the /log: folder others may change, %2 who: the start is refused.
+constexpr unsigned kStrLogFolderOpen = 126;
+// After a create: %1 the OpenSSL folder (or program) others may change, %2 who.
+constexpr unsigned kStrOpenSslFolderOpen = 127;
+// After a create: %1 who besides the administrators may read the Quenlor key.
+constexpr unsigned kStrPasswordReadable = 128;
+// %1 the run log's path, or its folder, that is a link or a file's second
+// name: the start is refused.
+constexpr unsigned kStrLogIsLink = 129;
 
 // Texts put into a string-table text where it says %1 and %2: 8-bit, in the
 // ANSI code page, as the records hold them.

@@ -7,7 +7,7 @@
 
 #include "db/MessageBox.h"
 #include "record/LoggedBox.h"
-#include "platform/Platform.h"
+#include "record/RunLog.h"
 #include "framework/UiThread.h"
 #include "platform/WideText.h"
 #include "framework/WinApp.h"
@@ -97,13 +97,15 @@ class QuietMessageSink final : public IMessageSink {
     }
 
   private:
+    // Whole, so that its passwords are masked before anything could cut it.
     static void Say(const BoxText& box) {
         LogBoxText(box.title, box.text);
-        wchar_t line[MAX_PATH + 2 + kTextSize] = {};
-        std::swprintf(line, sizeof line / sizeof line[0], L"%ls: %ls", box.title, box.text);
-        char output[sizeof line] = {};
-        WideCharToMultiByte(CP_ACP, 0, line, -1, output, sizeof output - 1, nullptr, nullptr);
-        PlatformDebugOutput(output);
+        const std::wstring line = std::wstring(box.title) + L": " + box.text;
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string output(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+        WideCharToMultiByte(CP_ACP, 0, line.c_str(), -1, &output[0], size, nullptr, nullptr);
+        DebugLine(output.c_str());
     }
 };
 

@@ -6,13 +6,36 @@
 
 #include "crypto/ScriptFile.h"
 #include "db/ScriptPieces.h"
+#include "record/RunLog.h"
 
 namespace {
+
+// Said once a run: every later file meets the same file system.
+void ReportUnrestrictedOnce(const char* path) {
+    static bool reported = false;
+    if (reported) {
+        return;
+    }
+    reported = true;
+    char message[kPathSize + 128] = {};
+    snprintf(message, sizeof message,
+             "%s: the access restriction could not be applied (only the administrators, "
+             "SYSTEM and the user were to open it)",
+             path);
+    LogAndDebug(message);
+}
 
 class HeldPlainFile : public IPlainScriptFile {
   public:
     explicit HeldPlainFile(ScriptPaths& paths) : paths_(paths) {}
-    FILE* Create() override { return PlatformCreateHeldFile(paths_.plain, paths_.heldPlain); }
+    FILE* Create() override {
+        bool unrestricted = false;
+        FILE* file = PlatformCreateHeldFile(paths_.plain, paths_.heldPlain, unrestricted);
+        if (unrestricted) {
+            ReportUnrestrictedOnce(paths_.plain);
+        }
+        return file;
+    }
     void Discard() override { PlatformReleaseHeldFile(paths_.heldPlain, paths_.plain); }
 
   private:

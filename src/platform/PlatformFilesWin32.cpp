@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/HandleStream.h"
 #include "platform/Platform.h"
-#include "record/RunLog.h"
 
 namespace {
 
@@ -77,23 +77,9 @@ bool KeptRestriction(HANDLE file) {
     return kept;
 }
 
-void ReportUnrestrictedOnce(const char* path) {
-    static bool reported = false;
-    if (reported) {
-        return;
-    }
-    reported = true;
-    char message[kPathSize + 128] = {};
-    snprintf(message, sizeof message,
-             "%s: the access restriction could not be applied (only the administrators, "
-             "SYSTEM and the user were to open it)",
-             path);
-    LogAndDebug(message);
-}
-
 // Only this handle may delete the file (no FILE_SHARE_DELETE): a second
 // start of the program cannot take the file away in the middle of a run.
-HANDLE CreateHeld(const char* path) {
+HANDLE CreateHeld(const char* path, bool& unrestricted) {
     PSECURITY_DESCRIPTOR descriptor = RestrictedDescriptor();
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
     // An existing file would keep its own descriptor: it goes first.
@@ -101,17 +87,18 @@ HANDLE CreateHeld(const char* path) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, &attributes,
                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file != INVALID_HANDLE_VALUE && (descriptor == nullptr || !KeptRestriction(file))) {
-        ReportUnrestrictedOnce(path);
-    }
+    unrestricted =
+        file != INVALID_HANDLE_VALUE && (descriptor == nullptr || !KeptRestriction(file));
     if (descriptor != nullptr) {
         LocalFree(descriptor);
     }
     return file;
 }
 
+} // namespace
+
 // A C stream that owns handle; without one the handle is closed here.
-FILE* StreamOver(HANDLE handle, int flags, const char* mode) {
+FILE* StreamOverHandle(void* handle, int flags, const char* mode) {
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
     if (fd == -1) {
         CloseHandle(handle);
@@ -124,11 +111,9 @@ FILE* StreamOver(HANDLE handle, int flags, const char* mode) {
     return stream;
 }
 
-} // namespace
-
-FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold) {
+FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold, bool& unrestricted) {
     hold = nullptr;
-    HANDLE held = CreateHeld(path);
+    HANDLE held = CreateHeld(path, unrestricted);
     if (held == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
@@ -137,7 +122,7 @@ FILE* PlatformCreateHeldFile(const char* path, HeldFile& hold) {
     FILE* stream = nullptr;
     if (DuplicateHandle(GetCurrentProcess(), held, GetCurrentProcess(), &writer, 0, FALSE,
                         DUPLICATE_SAME_ACCESS)) {
-        stream = StreamOver(writer, _O_WRONLY | _O_BINARY, "wb");
+        stream = StreamOverHandle(writer, _O_WRONLY | _O_BINARY, "wb");
     }
     if (stream == nullptr) {
         CloseHandle(held);
@@ -164,17 +149,5 @@ FILE* PlatformOpenForReading(const char* path, const char* mode) {
         return nullptr;
     }
     const int translation = strchr(mode, 'b') != nullptr ? _O_BINARY : _O_TEXT;
-    return StreamOver(file, _O_RDONLY | translation, mode);
-}
-
-// Append access alone: the system puts each write at the end of the file in
-// one piece, so a second process appending to the same log cannot land
-// inside a line or be overwritten (fopen's "a" seeks, then writes).
-FILE* PlatformOpenForAppending(const char* path) {
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
-    return StreamOver(file, _O_APPEND | _O_BINARY, "ab");
+    return StreamOverHandle(file, _O_RDONLY | translation, mode);
 }

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "record/RunSecrets.h"
 #include "platform/WideText.h"
 
 namespace {
@@ -31,7 +30,9 @@ void GetProgramDirectory(char (&directory)[kPathSize]) {
     }
 }
 
-bool PlatformDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
+bool PlatformDeleteFile(const char* path) {
+    return DeleteFileA(path) != 0;
+}
 
 // Without MOVEFILE_REPLACE_EXISTING: a file already under the new name stays.
 MoveAside PlatformMoveAside(const char* path, const char* newPath) {
@@ -44,7 +45,7 @@ MoveAside PlatformMoveAside(const char* path, const char* newPath) {
 }
 
 void PlatformDebugOutput(const char* text) {
-    OutputDebugStringA(MaskRunSecrets(text).c_str());
+    OutputDebugStringA(text);
 }
 
 void PlatformSecureZero(void* data, size_t size) {

@@ -5,8 +5,9 @@
 //   1002 database exists, nothing changed (warning)
 //   1003 created, but the server refused batches of its scripts (warning)
 //   1100 patch succeeded (information)     1101 patch failed (error)
-//   1004 the program directory, Kelvane.dll or a .dat file is open to others
-//        than the administrators (warning, at start)
+//   1004 others than the administrators may change what the program runs
+//        (error: the start is refused), or after a create the OpenSSL folder,
+//        or may read the saved password (error)
 #pragma once
 
 enum class RunEvent {
@@ -16,7 +17,7 @@ enum class RunEvent {
     CreatedWithRefusedBatches,
     PatchSucceeded,
     PatchFailed,
-    ProgramFilesOpen,
+    OpenToOthers,
 };
 
 // Writes summary (ANSI) as the outcome line of the run log and reports it as

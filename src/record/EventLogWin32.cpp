@@ -32,8 +32,8 @@ EventKind KindOf(RunEvent event) {
         return {MSG_CREATED_WITH_REFUSED_BATCHES, EVENTLOG_WARNING_TYPE};
     case RunEvent::PatchSucceeded:
         return {MSG_PATCH_SUCCEEDED, EVENTLOG_INFORMATION_TYPE};
-    case RunEvent::ProgramFilesOpen:
-        return {MSG_PROGRAM_FILES_OPEN, EVENTLOG_WARNING_TYPE};
+    case RunEvent::OpenToOthers:
+        return {MSG_OPEN_TO_OTHERS, EVENTLOG_ERROR_TYPE};
     case RunEvent::PatchFailed:
         break;
     }

@@ -22,34 +22,32 @@ constexpr size_t kEntryBufferSize = size_t{16} * 1024;
 // The worker of a run and the dialog's thread both write.
 std::mutex g_lock;
 
+// A line of LogLine, its passwords masked before it is cut to this.
+constexpr size_t kLineLimit = 1023;
+
 // The debugger output hears once that the log cannot be written.
 void Complain(const char* path, const char* what) {
     if (g_complained) {
         return;
     }
     g_complained = true;
-    char message[kPathSize + 96];
-    std::snprintf(message, sizeof message, "Run log %s %s; the run goes on without it", path, what);
-    PlatformDebugOutput(message);
+    DebugLine(
+        (std::string("Run log ") + path + " " + what + "; the run goes on without it").c_str());
 }
 
-long FileSize(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return 0;
+// printf's text whole, however long.
+std::string Formatted(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length <= 0) {
+        return std::string();
     }
-    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : 0;
-    (void)std::fclose(file); // read only: nothing to lose
-    return size < 0 ? 0 : size;
-}
-
-// The older log goes; the one that grew too big takes its place.
-void Rotate(const char* path) {
-    std::string older = std::string(path) + ".1";
-    // Without an older log there is nothing to remove; a log that cannot be
-    // renamed grows on, and the run goes on.
-    (void)std::remove(older.c_str());
-    (void)std::rename(path, older.c_str());
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::vsnprintf(&text[0], text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 // A write that fails shows at the flush that ends each entry.
@@ -68,17 +66,46 @@ void TimeStamp(char (&stamp)[16]) {
     }
 }
 
-// Appends to path; false when it cannot be opened.
-bool Open(const char* path) {
-    const bool fresh = FileSize(path) == 0;
-    g_log = PlatformOpenForAppending(path);
+// One entry, its passwords already masked (masking twice would mask the
+// masks of a password such as "*").
+void WriteEntry(std::string rest) {
+    const std::lock_guard<std::mutex> hold(g_lock);
     if (g_log == nullptr) {
-        Complain(path, "cannot be opened");
+        return;
+    }
+    char stamp[16] = {};
+    TimeStamp(stamp);
+    // Lines of a box's text keep their breaks, each on a line of its own.
+    for (size_t at; (at = rest.find_first_of("\r\n")) != std::string::npos;) {
+        WriteLine(stamp, rest.c_str(), at);
+        const size_t next = rest.compare(at, 2, "\r\n") == 0 ? at + 2 : at + 1;
+        rest.erase(0, next);
+        std::snprintf(stamp, sizeof stamp, "          ");
+    }
+    WriteLine(stamp, rest.c_str(), rest.size());
+    // On the disk at once: a run that is killed loses nothing it logged.
+    if (!g_deferred && std::fflush(g_log) != 0) {
+        Complain(g_path, "cannot be written");
+    }
+}
+
+// Appends to path; false when it cannot be opened or is refused.
+bool Open(const char* path, LogFileState::Status* status) {
+    LogFileState state;
+    g_log = PlatformOpenLogFile(path, state);
+    if (status != nullptr) {
+        *status = state.status;
+    }
+    if (g_log == nullptr) {
+        // A link or a second name is the caller's to refuse, with its reason.
+        if (state.status == LogFileState::kUnopenable) {
+            Complain(path, "cannot be opened");
+        }
         return false;
     }
     (void)std::setvbuf(g_log, nullptr, _IOFBF, kEntryBufferSize);
     CopyField(g_path, path);
-    if (fresh) {
+    if (state.size == 0) {
         (void)std::fputs("\xEF\xBB\xBF", g_log); // shows at the first entry's flush
     }
     return true;
@@ -86,18 +113,16 @@ bool Open(const char* path) {
 
 } // namespace
 
-bool OpenRunLog(const char* path) {
+bool OpenRunLog(const char* path, LogFileState::Status* status) {
     CloseRunLog();
-    if (FileSize(path) > kRunLogLimit) {
-        Rotate(path);
-    }
-    return Open(path);
+    PlatformRotateLogFile(path, kRunLogLimit);
+    return Open(path, status);
 }
 
-bool OpenRunLogBehindAnother(const char* path) {
+bool OpenRunLogBehindAnother(const char* path, LogFileState::Status* status) {
     CloseRunLog();
     g_deferred = true;
-    return Open(path);
+    return Open(path, status);
 }
 
 const char* RunLogPath() {
@@ -114,24 +139,7 @@ void CloseRunLog() {
 }
 
 void LogUtf8(const char* text) {
-    const std::lock_guard<std::mutex> hold(g_lock);
-    if (g_log != nullptr) {
-        char stamp[16] = {};
-        TimeStamp(stamp);
-        // Lines of a box's text keep their breaks, each on a line of its own.
-        std::string rest = MaskRunSecrets(text);
-        for (size_t at; (at = rest.find_first_of("\r\n")) != std::string::npos;) {
-            WriteLine(stamp, rest.c_str(), at);
-            const size_t next = rest.compare(at, 2, "\r\n") == 0 ? at + 2 : at + 1;
-            rest.erase(0, next);
-            std::snprintf(stamp, sizeof stamp, "          ");
-        }
-        WriteLine(stamp, rest.c_str(), rest.size());
-        // On the disk at once: a run that is killed loses nothing it logged.
-        if (!g_deferred && std::fflush(g_log) != 0) {
-            Complain(g_path, "cannot be written");
-        }
-    }
+    WriteEntry(MaskRunSecrets(text));
 }
 
 void LogRunHeader(const char* description) {
@@ -152,16 +160,25 @@ void LogRunHeader(const char* description) {
 
 // printf's own convention, checked by the compiler (the format attribute), and
 // handed on to vsnprintf: what cert-dcl50-cpp warns of cannot happen here.
+// Masked whole first: a password that a cut went through would leave its
+// first letters behind.
 void LogLine(const char* format, ...) { // NOLINT(cert-dcl50-cpp)
-    char text[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    const std::string text = Formatted(format, args);
     va_end(args);
-    LogUtf8(PlatformAnsiToUtf8(text).c_str());
+    std::string masked = MaskRunSecrets(text.c_str());
+    if (masked.size() > kLineLimit) {
+        masked.resize(kLineLimit);
+    }
+    WriteEntry(PlatformAnsiToUtf8(masked.c_str()));
+}
+
+void DebugLine(const char* text) {
+    PlatformDebugOutput(MaskRunSecrets(text).c_str());
 }
 
 void LogAndDebug(const char* text) {
-    PlatformDebugOutput(text);
+    DebugLine(text);
     LogUtf8(PlatformAnsiToUtf8(text).c_str());
 }

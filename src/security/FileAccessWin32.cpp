@@ -84,30 +84,118 @@ void ReadEntries(ACL& dacl, ObjectAccess& access) {
     }
 }
 
-} // namespace
-
-OutsideWriter FindOutsideWriter(const char* path, bool directory) {
-    OutsideWriter result;
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD error = GetNamedSecurityInfoA(path, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                              nullptr, nullptr, &dacl, nullptr, &descriptor);
-    if (error != ERROR_SUCCESS) {
-        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        result.status = missing ? OutsideWriter::kMissing : OutsideWriter::kUnreadable;
-        result.error = error;
-        return result;
-    }
+// The owner and the entries of a descriptor read with both; frees it.
+ObjectAccess TakeAccess(PSECURITY_DESCRIPTOR descriptor, PSID owner, PACL dacl) {
     ObjectAccess access;
     access.hasDacl = dacl != nullptr;
     if (dacl != nullptr) {
         ReadEntries(*dacl, access);
     }
+    if (owner != nullptr) {
+        access.owner = SidText(owner);
+    }
     LocalFree(descriptor);
+    return access;
+}
+
+OutsideWriter Judge(const ObjectAccess& access, bool directory) {
+    OutsideWriter result;
     const std::string writer = FirstOutsideWriter(access, directory, AdministratorRunning());
     if (!writer.empty()) {
         result.status = OutsideWriter::kFound;
         result.account = AccountName(writer);
     }
     return result;
+}
+
+OutsideWriter Failed(DWORD error) {
+    OutsideWriter result;
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    result.status = missing ? OutsideWriter::kMissing : OutsideWriter::kUnreadable;
+    result.error = error;
+    return result;
+}
+
+constexpr SECURITY_INFORMATION kOwnerAndDacl =
+    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// A run holds the folder of its log; they stay held until the process ends,
+// when the system closes them.
+HANDLE g_heldFolders[4] = {};
+
+bool KeepHeld(HANDLE folder) {
+    for (HANDLE& slot : g_heldFolders) {
+        if (slot == nullptr) {
+            slot = folder;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Opened without following it, a link (a junction, a symbolic link) shows
+// as a reparse point.
+bool IsLink(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+} // namespace
+
+OutsideWriter FindOutsideWriter(const char* path, bool directory) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD error = GetNamedSecurityInfoA(path, SE_FILE_OBJECT, kOwnerAndDacl, &owner, nullptr,
+                                              &dacl, nullptr, &descriptor);
+    if (error != ERROR_SUCCESS) {
+        return Failed(error);
+    }
+    return Judge(TakeAccess(descriptor, owner, dacl), directory);
+}
+
+OutsideWriter HoldFolder(const char* directory) {
+    // No FILE_SHARE_DELETE: nobody may rename or delete the folder while it is
+    // held, and Windows renames no folder above one that is open.
+    HANDLE folder = CreateFileA(directory, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return Failed(GetLastError());
+    }
+    OutsideWriter result;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (IsLink(folder)) {
+        result.status = OutsideWriter::kLink;
+    } else if (const DWORD error = GetSecurityInfo(folder, SE_FILE_OBJECT, kOwnerAndDacl, &owner,
+                                                   nullptr, &dacl, nullptr, &descriptor)) {
+        result = Failed(error);
+    } else {
+        result = Judge(TakeAccess(descriptor, owner, dacl), true);
+    }
+    if (result.status != OutsideWriter::kNone || !KeepHeld(folder)) {
+        CloseHandle(folder);
+    }
+    return result;
+}
+
+bool FindOutsideReaders(void* registryKey, std::vector<std::string>& accounts,
+                        unsigned long& error) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    error = GetSecurityInfo(static_cast<HKEY>(registryKey), SE_REGISTRY_KEY, kOwnerAndDacl, &owner,
+                            nullptr, &dacl, nullptr, &descriptor);
+    if (error != ERROR_SUCCESS) {
+        return false;
+    }
+    accounts.clear();
+    for (const std::string& sid :
+         OutsideReaders(TakeAccess(descriptor, owner, dacl), AdministratorRunning())) {
+        accounts.push_back(AccountName(sid));
+    }
+    return true;
 }

@@ -12,7 +12,8 @@ constexpr int kDefaultSqlServerPort = 1433;
 // Starts applicationPath (a full path, the application name) and blocks until
 // the process has ended, checking once a second (so at least one second). The
 // command line is the path in double quotes, then a blank and the arguments
-// when there are any. Nonzero when the process was started, 0 when it could
+// when there are any; its environment is this process's without
+// DUNMOOR_PASSWORD. Nonzero when the process was started, 0 when it could
 // not be.
 int RunAndWait(const char* applicationPath, const char* arguments);
 

@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
+#include "app/PasswordVariable.h"
 #include "platform/Platform.h"
+#include "platform/WideText.h"
 #include "ui/SqlExpress.h"
 
 #ifndef _WIN64
@@ -44,6 +47,27 @@ bool ReadPortText(REGSAM view, char (&text)[257]) {
     return read;
 }
 
+// This process's environment without DUNMOOR_PASSWORD (its name in any letter
+// case, as Windows compares names), as a block for CreateProcess: the child
+// and whatever it starts never inherit the password, even where something
+// put it back after start-up took it out.
+std::wstring EnvironmentWithoutPassword() {
+    const std::wstring name = AnsiToWide(kPasswordVariable) + L"=";
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* at = strings; at != nullptr && *at != L'\0'; at += wcslen(at) + 1) {
+        if (_wcsnicmp(at, name.c_str(), name.size()) != 0) {
+            block.append(at, wcslen(at) + 1);
+        }
+    }
+    if (strings != nullptr) {
+        FreeEnvironmentStringsW(strings);
+    }
+    // The block ends with an empty entry; an empty block is two NULs.
+    block.append(block.empty() ? 2 : 1, L'\0');
+    return block;
+}
+
 } // namespace
 
 int RunAndWait(const char* applicationPath, const char* arguments) {
@@ -53,7 +77,8 @@ int RunAndWait(const char* applicationPath, const char* arguments) {
     startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
     PROCESS_INFORMATION process;
     memset(&process, 0, sizeof process);
-    const DWORD flags = HIGH_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE;
+    const DWORD flags =
+        HIGH_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE | CREATE_UNICODE_ENVIRONMENT;
 
     // The program is named by its full path, never found by splitting a
     // command line at its blanks: an unquoted "C:\a b\Support\SqlExpr.exe"
@@ -64,8 +89,9 @@ int RunAndWait(const char* applicationPath, const char* arguments) {
     if (arguments != nullptr) {
         commandLine += std::string(" ") + arguments;
     }
+    std::wstring environment = EnvironmentWithoutPassword();
     const BOOL started = CreateProcessA(applicationPath, &commandLine[0], nullptr, nullptr, FALSE,
-                                        flags, nullptr, nullptr, &startup, &process);
+                                        flags, &environment[0], nullptr, &startup, &process);
     if (!started) {
         return 0;
     }

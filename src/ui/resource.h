@@ -52,6 +52,10 @@
 
 // String table: the program's own files (125-129)
 #define IDS_PROGRAM_FILES_OPEN 125
+#define IDS_LOG_FOLDER_OPEN 126
+#define IDS_OPENSSL_FOLDER_OPEN 127
+#define IDS_PASSWORD_READABLE 128
+#define IDS_LOG_IS_LINK 129
 
 // The About item of the system menus
 #define IDM_ABOUTBOX 16

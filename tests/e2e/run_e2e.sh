@@ -5,10 +5,9 @@
 # patch from the saved settings; "quiet" is the unreachable run with /q;
 # "exists" meets a database that is already there (the library fails the
 # existence check), keeps it, and then replaces it when started with /replace.
-# "unreachable" and "quiet" run in a program directory others may write (mode
-# 0777, Everyone to Wine), which is warned about first: a box, and without a
-# box under /q.
-#   run_e2e.sh create|unreachable|quiet|exists SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
+# "guarded" is the start-up check and what the run hands on: starts refused
+# before anything is loaded or connected, and the installer's environment.
+#   run_e2e.sh create|unreachable|quiet|exists|guarded SOURCE_DIR BINARY_DIR win64|win32 UIDRIVER DUNMOOR KELVANE
 set -uo pipefail
 scenario=$1 src=$2 bin=$3 prefix=$4 uidriver=$5 dunmoor=$6 kelvane=$7
 . "$src/tests/e2e/e2e_prelude.sh"
@@ -18,7 +17,6 @@ take_registry_lock
 dir=$bin/e2e/$scenario
 rm -rf "$dir" && mkdir -p "$dir"
 cp "$dunmoor" "$kelvane" "$bin"/dist/*En.dat "$dir/"
-case "$scenario" in unreachable | quiet) chmod 0777 "$dir" ;; esac
 
 # The Quenlor server's installation owns the key, in the 32-bit registry
 # view; the program only opens it.
@@ -30,6 +28,80 @@ screens=$bin/screens
 mkdir -p "$screens"
 winpath() { echo "Z:${1//\//\\}"; }
 exe=$(winpath "$dir/Dunmoor.exe")
+if [ "$scenario" = guarded ]; then
+  # Each refused start ends with 1 before it loads the library (no
+  # Kelvane.log) or writes a run log where the check failed. Under /q its
+  # reason goes to the debugger output; otherwise a box names the path.
+  arguments=(/sdbhost /isa /psecret /P1500)
+  refused() { # refused NAME [SWITCH...]: a /q start whose output goes to NAME.out
+    WINEDEBUG=+debugstr,+eventlog timeout 60 "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" "$@" /q \
+      >"$dir/$name.out" 2>&1
+    local got=$?
+    [ "$got" = 1 ] || fail "$name: exit status $got, expected 1"
+    [ -e "$dir/Kelvane.log" ] && fail "$name: the library was loaded and called"
+  }
+  # Wine writes each backslash of the debugger output twice.
+  debugged() { local path=$(winpath "$1"); echo "${path//\\/\\\\}"; }
+  boxed() { # boxed TEXT [SWITCH...]: a start without /q shows the box TEXT and ends with 1
+    local text=$1 out got
+    shift
+    "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" "$@" >/dev/null 2>&1 &
+    out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$text*" ok 2>&1 | tr -d '\r')
+    [ "${out%%$'\n'*}" = "Dunmoor|$text" ] && grep -q "^Módosíthatja: Everyone\." <<<"$out" ||
+      fail "the box '$text': '$out'"
+    wait $!
+    got=$?
+    [ "$got" = 1 ] || fail "the start under the box '$text' ended with $got, expected 1"
+  }
+  # A program directory others may change (mode 0777: Everyone to Wine).
+  chmod 0777 "$dir"
+  boxed "Nem csak a rendszergazdák módosíthatják ezt: $(winpath "$dir")"
+  name=open-directory; refused
+  grep -aqF "Open to others: $(debugged "$dir") can be changed by Everyone: nothing done" "$dir/$name.out" &&
+    grep -aq 'Dunmoor: Nem csak a rendszergazd' "$dir/$name.out" &&
+    grep -aq 'eventlog:ReportEventW L"Refused at start' "$dir/$name.out" ||
+    fail "the open program directory's reason, box text or event: $(cat "$dir/$name.out")"
+  [ -e "$dir/Dunmoor.log" ] && fail "a run log was written in the open program directory"
+  chmod 0755 "$dir"
+  # A /log: folder others may change.
+  logs=$dir/openlogs
+  mkdir -p "$logs" && chmod 0777 "$logs"
+  boxed "Nem csak a rendszergazdák módosíthatják a futási napló mappáját: $(winpath "$logs")" \
+    "/log:$(winpath "$logs")\\d.log"
+  name=open-log-folder; refused "/log:$(winpath "$logs")\\d.log"
+  grep -aqF "Run log refused: its folder $(debugged "$logs") can be changed by Everyone" "$dir/$name.out" ||
+    fail "the open log folder's reason is not on the debugger output"
+  [ -e "$logs/d.log" ] && fail "a run log was written in the open folder"
+  # A log that is a second name of another file: that file stays as it was.
+  printf 'keep\n' >"$dir/other.txt" && ln "$dir/other.txt" "$dir/linked.log"
+  name=hard-link; refused "/log:$(winpath "$dir/linked.log")"
+  [ "$(cat "$dir/other.txt")" = keep ] || fail "the hard-linked file was written: $(cat "$dir/other.txt")"
+  grep -aq 'Run log refused: .*linked.log is a second name of a file' "$dir/$name.out" ||
+    fail "the hard link's reason is not on the debugger output"
+  # The installer never sees DUNMOOR_PASSWORD: Yes to the question, then the
+  # set-up through the recording library, then the finish button.
+  mkdir -p "$dir/Support" && cp "$bin/fakes/installer/SqlExpr.exe" "$dir/Support/"
+  DUNMOOR_PASSWORD=envsecret "${wine[@]}" "$dir/Dunmoor.exe" >/dev/null 2>&1 &
+  program=$!
+  "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" \
+    msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' yes >/dev/null 2>&1
+  main='title=Adatbázis létrehozása [Quenlor]'
+  for _ in $(seq 1 60); do
+    [ "$("${wine[@]}" "$uidriver" --timeout 30000 --exe "$exe" state "$main" 1007 2>&1 | tr -d '\r')" = \
+      "enabled=1 visible=1 checked=0" ] && break
+    sleep 1
+  done
+  "${wine[@]}" "$uidriver" --timeout 30000 --exe "$exe" click "$main" 1007 >/dev/null 2>&1
+  timeout 60 tail --pid="$program" -f /dev/null || { fail "the interactive run did not end"; kill "$program"; }
+  grep -q '^passwordVariable=unset' "$dir/Support/SqlExpr.log" ||
+    fail "the installer's environment: $(cat "$dir/Support/SqlExpr.log" 2>&1)"
+  for view in 64 32; do
+    "${wine[@]}" reg delete 'HKLM\SOFTWARE\Microsoft\Microsoft SQL Server\QNSERVER' /reg:$view /f >/dev/null 2>&1
+  done
+  "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
+  [ $status = 0 ] && echo "PASS: $scenario"
+  exit $status
+fi
 "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" watch "$progress" "$(winpath "$dir/progress.bmp")" \
   >"$dir/watch.out" 2>&1 &
 watcher=$!
@@ -57,7 +129,6 @@ else
 fi
 program=$!
 
-open_box="Nem csak a rendszergazdák módosíthatják ezt: $(winpath "$dir")"
 if [ "$scenario" = unreachable ]; then
   # Held at the workflow's box, the first run still owns the machine. A
   # retry from another copy, with the same recording library, ends at once
@@ -81,9 +152,6 @@ if [ "$scenario" = unreachable ]; then
   wait "$again"
   again=$(cat "$dir/second-interactive.code")
   [ "$again" = 1618 ] || fail "a second interactive start ended with status $again, expected 1618"
-  out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "$open_box*" ok 2>&1 | tr -d '\r')
-  grep -q "^Módosíthatja: Everyone\." <<<"$out" && [ "${out%%$'\n'*}" = "Dunmoor|$open_box" ] ||
-    fail "the open program directory's box: '$out'"
   # The workflow's box, then the dialog's own: the same text twice.
   for who in workflow dialog; do
     out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox "SQL Server nem érhető el." ok 2>&1 | tr -d '\r')
@@ -128,9 +196,7 @@ case "$scenario" in
       [ "$(tail -1 <<<"$block")" = "Exit status 1618" ] ||
       fail "the second start's lines are not together in the run log: $block"
     grep -aq again2 "$runlog" && fail "the second start's password is in the run log"
-    [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log"
-    grep -aqF "Open to others: $(winpath "$dir") can be changed by Everyone" "$runlog" ||
-      fail "the open program directory is not in the run log" ;;
+    [ "$(grep -ac '^.\{10\}Outcome: ' "$runlog")" = 1 ] || fail "not one outcome in the run log" ;;
   quiet) [ "$(grep -ac 'Run log .* cannot be opened' "$dir/dunmoor.out")" = 1 ] ||
     fail "the unwritable run log was not reported once" ;;
 esac
@@ -273,11 +339,6 @@ if [ "$scenario" = quiet ]; then
   grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
     fail "the over-long command line's refusal is not in the run log"
   [ "$(grep -c '^ConnectDB' "$dir/Kelvane.log")" = 1 ] || fail "the over-long command line connected"
-  grep -aq 'Dunmoor: Nem csak a rendszergazd' "$dir/dunmoor.out" || fail "the open directory's box text is not on the debugger output"
-fi
-if [ "$scenario" = unreachable ] || [ "$scenario" = quiet ]; then
-  grep -aq 'eventlog:ReportEventW L"Others than the administrators' "$dir/dunmoor.out" ||
-    fail "no event for the open program directory"
 fi
 for plain in Quenlor.dat Init.dat; do
   [ -e "$dir/$plain" ] && fail "plain script $plain left in the program directory"

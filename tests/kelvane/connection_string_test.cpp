@@ -120,10 +120,32 @@ TEST(ConnectionStringOptions, AnOptionRepeatingTheLibrarysAttributeIsRefused) {
     ConnectionOptions options = {};
     CopyField(options.oracle, "PORT=1");
     char out[kConnectionStringSize] = "stale";
-    const char* repeated = nullptr;
+    std::string repeated;
     EXPECT_EQ(BuildConnectionString(Record(Oracle), Drivers(), options, out, sizeof out, &repeated),
               ConnectionStringResult::RepeatsAttribute);
-    EXPECT_STREQ(repeated, "PORT");
+    EXPECT_EQ(repeated, "PORT");
+    EXPECT_STREQ(out, "");
+}
+
+// Only what a site needs passes, under each engine's own drivers' names (in
+// any case); a file the driver would write, a statement run at connect, or
+// another engine's key is refused by name, and nothing is built.
+TEST(ConnectionStringOptions, OnlyTheEnginesAllowedAttributesPass) {
+    EXPECT_EQ(AttributeNotAllowedIn(MsSql, " encrypt =Yes;TrustServerCertificate={yes};APP=x;"),
+              "");
+    EXPECT_EQ(AttributeNotAllowedIn(MySql, "sslverify=1;SSLCA={C:\\a;b.pem};CONN_TIMEOUT=5"), "");
+    EXPECT_EQ(AttributeNotAllowedIn(Oracle, "QTO=T"), "");
+    EXPECT_EQ(AttributeNotAllowedIn(MsSql, "Encrypt=Yes; SAVEFILE =C:\\x.dsn"), "SAVEFILE");
+    EXPECT_EQ(AttributeNotAllowedIn(MySql, "SSLVERIFY=1;InitStmt={SET a=1}"), "InitStmt");
+    EXPECT_EQ(AttributeNotAllowedIn(MySql, "PLUGIN_DIR=C:\\p"), "PLUGIN_DIR");
+    EXPECT_EQ(AttributeNotAllowedIn(Oracle, "Encrypt=Yes"), "Encrypt");
+    ConnectionOptions options = {};
+    CopyField(options.mySql, "SSLMODE=REQUIRED;SAVEFILE=x");
+    char out[kConnectionStringSize] = "stale";
+    std::string refused;
+    EXPECT_EQ(BuildConnectionString(Record(MySql), Drivers(), options, out, sizeof out, &refused),
+              ConnectionStringResult::NotAllowed);
+    EXPECT_EQ(refused, "SAVEFILE");
     EXPECT_STREQ(out, "");
 }
 

@@ -210,24 +210,30 @@ bool WriteIni(const std::string& mySqlOptions = "") {
 }
 
 // The administrator's options reach the driver after the record's own
-// attributes, every attribute of the line: here a statement run on
-// connecting, which fails. An option that sets what the library sets is
-// refused with its reason, and so are options too long for the string.
+// attributes, every attribute of the line: here the server's certificate
+// to be verified, on a server that offers no TLS, which fails. An option outside the engine's allow
+// list (a statement run on connecting) or one that sets what the library sets is refused with its
+// reason, and so are options too long for the string.
 TEST(KelvaneMariaDbOptions, TheDriverActsOnTheEnginesOptions) {
     struct RestoreIni {
         ~RestoreIni() { WriteIni(); }
     } restore;
     ConnectionParams params = SandboxRecord();
-    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;INITSTMT={SET @kelvane=1}"));
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;SSLVERIFY=0"));
     EXPECT_EQ(ConnectDB(&params), 1) << params.errorText;
-    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;INITSTMT={USE kelvane_no_such_db}"));
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;SSLVERIFY=1"));
     EXPECT_EQ(ConnectDB(&params), 0);
-    EXPECT_NE(strstr(params.errorText, "Unknown database"), nullptr) << params.errorText;
+    EXPECT_EQ(strstr(params.errorText, "Kelvane:"), nullptr) << params.errorText;
+    ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5;INITSTMT={SET @kelvane=1}"));
+    EXPECT_EQ(ConnectDB(&params), 0);
+    EXPECT_NE(strstr(params.errorText, "sets INITSTMT, which the library does not pass on"),
+              nullptr)
+        << params.errorText;
     ASSERT_TRUE(WriteIni("CONN_TIMEOUT=5; option = 0"));
     EXPECT_EQ(ConnectDB(&params), 0);
     EXPECT_NE(strstr(params.errorText, "MySql= in Kelvane.ini sets OPTION,"), nullptr)
         << params.errorText;
-    ASSERT_TRUE(WriteIni("INITSTMT={" + std::string(1100, 'x') + "}"));
+    ASSERT_TRUE(WriteIni("SSLCA={" + std::string(1100, 'x') + "}"));
     EXPECT_EQ(ConnectDB(&params), 0);
     EXPECT_NE(strstr(params.errorText, "over 1023 bytes"), nullptr) << params.errorText;
 }

@@ -22,7 +22,7 @@ AccessEntry Allow(const char* sid, uint32_t mask, bool inheritOnly = false) {
 }
 
 ObjectAccess Dacl(std::vector<AccessEntry> entries) {
-    return {true, std::move(entries)};
+    return {true, std::move(entries), ""};
 }
 
 // A folder unpacked under C:\ inherits Authenticated Users: Modify.
@@ -70,6 +70,29 @@ TEST(FileAccessTest, AnEarlierDenyTakesTheRightAway) {
     EXPECT_EQ("", FirstOutsideWriter(file, false, ""));
     file.entries[0].sid = kAuthenticatedUsers; // another group's deny
     EXPECT_EQ(kUsers, FirstOutsideWriter(file, false, ""));
+}
+
+// An owner may always rewrite the DACL: one from outside counts, whatever the
+// entries say.
+TEST(FileAccessTest, AnOwnerFromOutsideCanChangeTheObject) {
+    ObjectAccess file = Dacl({Allow(kAdministrators, kFullControl)});
+    file.owner = kUser;
+    EXPECT_EQ(kUser, FirstOutsideWriter(file, false, ""));
+    EXPECT_EQ("", FirstOutsideWriter(file, false, kUser));
+}
+
+// The Quenlor key on a default Windows: Users read its values. An entry that
+// only passes on to subkeys (Wine's default) reads none of them.
+TEST(FileAccessTest, WhoMayReadAKeyIsAnyoneButTheAdministratorsAndSystem) {
+    ObjectAccess key =
+        Dacl({Allow(kAdministrators, kFullControl), Allow(kSystem, kFullControl),
+              Allow(kUsers, 0x20019 /* KEY_READ */), Allow(kUser, 0x80000000, true)});
+    EXPECT_EQ(std::vector<std::string>{kUsers}, OutsideReaders(key, ""));
+    key.entries[2].mask = 0x20000; // READ_CONTROL alone
+    EXPECT_TRUE(OutsideReaders(key, "").empty());
+    key.owner = kUser;
+    EXPECT_EQ(std::vector<std::string>{kUser}, OutsideReaders(key, ""));
+    EXPECT_TRUE(OutsideReaders(key, kUser).empty());
 }
 
 // Windows lets everyone in where there is no DACL at all (a FAT volume).

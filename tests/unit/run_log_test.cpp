@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -64,6 +65,40 @@ TEST(RunLog, NoEntryCarriesAPasswordOfTheRun) {
     // Cleared at the end of the run: nothing is held any more.
     EXPECT_NE(log.find("  S3cret\r\n"), std::string::npos);
     std::remove(path.c_str());
+}
+
+// A password that the line's bound would cut through is masked whole first.
+TEST(RunLog, ALongLineIsMaskedBeforeItIsCut) {
+    const std::string path = "run_log_cut.log";
+    std::remove(path.c_str());
+    RegisterRunSecret("Straddling");
+    ASSERT_TRUE(OpenRunLog(path.c_str()));
+    LogLine("%s%s", std::string(1018, 'x').c_str(), "Straddling");
+    CloseRunLog();
+    ClearRunSecrets();
+    const std::string log = Read(path);
+    EXPECT_EQ(log.find("Stra"), std::string::npos) << log;
+    EXPECT_NE(log.find("xx***\r\n"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+// A log that is a second name of another file is not written, nor rotated:
+// the other file stays as it was.
+TEST(RunLog, ALogWithASecondNameIsRefused) {
+    const std::string other = "run_log_other.txt";
+    const std::string path = "run_log_linked.log";
+    std::remove(path.c_str());
+    std::ofstream(other, std::ios::binary) << std::string(kRunLogLimit + 1, 'k');
+    std::filesystem::create_hard_link(other, path);
+    LogFileState::Status status = LogFileState::kOpened;
+    EXPECT_FALSE(OpenRunLog(path.c_str(), &status));
+    EXPECT_EQ(status, LogFileState::kSecondName);
+    LogLine("not here");
+    CloseRunLog();
+    EXPECT_EQ(Read(other), std::string(kRunLogLimit + 1, 'k'));
+    EXPECT_FALSE(std::filesystem::exists(path + ".1"));
+    std::remove(path.c_str());
+    std::remove(other.c_str());
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "TestSupportWin32.h"
 #include "crypto/Cipher.h"
 #include "record/RunLog.h"
+#include "security/FileAccess.h"
 
 namespace {
 
@@ -180,8 +181,11 @@ TEST_F(ServerConfigTest, SaveWritesOurFiveValuesWithTheirTypesAndSizes) {
 // "OpenSSL Path" names the program the server starts with its own rights: one
 // already there is kept, the default goes only where there is none, and the
 // run log says which, with a warning for a folder that is missing or that
-// others may change.
+// others may change (that one also for the caller's box). The default's
+// folders are made where missing, for the administrators alone to change.
 TEST_F(ServerConfigTest, SaveKeepsAnOpenSslPathAlreadyThere) {
+    RemoveDirectoryA("C:\\OpenSSL\\bin");
+    RemoveDirectoryA("C:\\OpenSSL");
     const std::string dir = FreshDirectory("openssl_path");
     const std::string open = dir + "\\open";
     CreateDirectoryA(open.c_str(), nullptr);
@@ -196,23 +200,52 @@ TEST_F(ServerConfigTest, SaveKeepsAnOpenSslPathAlreadyThere) {
     CreateEmptyKey();
 
     ASSERT_TRUE(SaveServerConfig(saved, MsSql)); // none there
+    EXPECT_EQ(OutsideWriter::kNone, FindOutsideWriter("C:\\OpenSSL\\bin", true).status);
     const std::string kept = dir + "\\missing\\openssl.exe";
     SetTextValue("OpenSSL Path", kept.c_str());
     ASSERT_TRUE(SaveServerConfig(saved, MsSql));
     const RegValue keptValue = ReadValue("OpenSSL Path");
     SetTextValue("OpenSSL Path", (open + "\\openssl.exe").c_str());
-    ASSERT_TRUE(SaveServerConfig(saved, MsSql));
+    OpenFolder found;
+    ASSERT_TRUE(SaveServerConfig(saved, MsSql, nullptr, &found));
     CloseRunLog();
+    EXPECT_EQ(open, found.path);
 
     EXPECT_EQ(kept + '\0', std::string(keptValue.data.begin(), keptValue.data.end()));
     const std::string text = ReadWholeFile(log);
     for (const std::string& line :
-         {std::string("OpenSSL Path: none there, the default C:\\OpenSSL\\bin\\openssl.exe written"),
+         {std::string(
+              "OpenSSL Path: none there, the default C:\\OpenSSL\\bin\\openssl.exe written"),
+          std::string("OpenSSL Path: the folder C:\\OpenSSL\\bin made"),
           "OpenSSL Path kept: " + kept,
           "Warning: OpenSSL Path: the folder " + dir + "\\missing does not exist",
           "Warning: OpenSSL Path: the folder " + open + " can be changed by "}) {
         EXPECT_NE(std::string::npos, text.find(line)) << line << "\n" << text;
     }
+}
+
+// Whoever may read the key's values can recover the saved password; an entry
+// that only passes on to subkeys reads none of them.
+TEST_F(ServerConfigTest, TheKeysReadersAreNamed) {
+    HKEY key = CreateServerKey();
+    ASSERT_NE(nullptr, key);
+    PSECURITY_DESCRIPTOR users = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:BAD:P(A;;KA;;;BA)(A;;KA;;;SY)(A;CIIO;GR;;;BU)", SDDL_REVISION_1, &users, nullptr));
+    const SECURITY_INFORMATION both = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, both, users));
+    std::vector<std::string> readers;
+    long error = 0;
+    ASSERT_TRUE(FindServerKeyReaders(readers, error)) << error;
+    EXPECT_TRUE(readers.empty());
+    LocalFree(users);
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:BAD:P(A;;KA;;;BA)(A;;KA;;;SY)(A;;KR;;;BU)", SDDL_REVISION_1, &users, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, both, users));
+    LocalFree(users);
+    RegCloseKey(key);
+    ASSERT_TRUE(FindServerKeyReaders(readers, error)) << error;
+    EXPECT_EQ(std::vector<std::string>{"BUILTIN\\Users"}, readers);
 }
 
 TEST_F(ServerConfigTest, SaveLeavesTheServersOwnValuesAndResetsItsFixedOnes) {

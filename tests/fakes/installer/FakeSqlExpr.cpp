@@ -14,6 +14,7 @@
 //   program=<its own full path>
 //   commandLine=<GetCommandLineA>
 //   currentDirectory=<GetCurrentDirectoryA>
+//   passwordVariable=<set|unset>  whether DUNMOOR_PASSWORD reached it
 #include <windows.h>
 
 #include <cstdio>
@@ -55,8 +56,9 @@ void AppendLog() {
     if (log == nullptr) {
         return;
     }
-    fprintf(log, "program=%s\ncommandLine=%s\ncurrentDirectory=%s\n", program, GetCommandLineA(),
-            directory);
+    const bool password = GetEnvironmentVariableA("DUNMOOR_PASSWORD", nullptr, 0) > 0;
+    fprintf(log, "program=%s\ncommandLine=%s\ncurrentDirectory=%s\npasswordVariable=%s\n", program,
+            GetCommandLineA(), directory, password ? "set" : "unset");
     fclose(log);
 }
 
