@@ -5,6 +5,54 @@ key='HKLM\Software\Moravel\Quenlor Server'
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
+# Faults seen where setting status cannot reach the test (a command
+# substitution, a background job) are kept in a file: the test fails at its
+# exit and shows them there, whatever its own output was redirected to.
+faults=$(mktemp)
+fault() { # fault WHAT [FILE]: WHAT, kept with FILE's text (a backtrace)
+  echo "FAIL: $1" | tee -a "$faults" >&2
+  [ -z "${2:-}" ] || cat "$2" >>"$faults"
+  status=1
+}
+end_run() {
+  local rc=$?
+  if [ -s "$faults" ]; then
+    echo "FAIL: the faults of this run:" && cat "$faults"
+    [ "$rc" != 0 ] && [ "$rc" != 77 ] || rc=1
+  fi
+  rm -f "$faults"
+  exit "$rc"
+}
+trap end_run EXIT
+
+# Runs a Windows program (its full Windows path, then its arguments as its
+# command line shall hold them) and prints its whole exit code as uidriver
+# read it: a Unix exit status keeps only the low 8 bits, and reads 0 for a
+# program that crashed. The program's standard error (its debugger output, a
+# crash's backtrace) goes to ours. A crash (an exception code, 0xC0000000 and
+# up), or a run uidriver could not make or that outlasted run_timeout_ms, is
+# a fault of the test; the function then returns 1.
+run_timeout_ms=120000
+exit_code() {
+  local err out code rc=0
+  err=$(mktemp)
+  out=$("${wine[@]}" "$uidriver" --timeout "$run_timeout_ms" run "$@" 2>"$err") || rc=$?
+  out=${out//$'\r'/}
+  code=${out##*$'\n'}
+  [ "$code" = "$out" ] || echo "${out%$'\n'*}" >&2 # the program's own standard output
+  cat "$err" >&2
+  if [ "$rc" != 0 ] || ! [[ $code =~ ^[0-9]+$ ]]; then
+    fault "uidriver could not run $1 to its end (status $rc)" "$err"
+    code=none rc=1
+  elif [ "$code" -ge $((0xC0000000)) ]; then
+    fault "$1 crashed with exception $(printf '0x%08X' "$code"); its standard error:" "$err"
+    rc=1
+  fi
+  rm -f "$err"
+  echo "$code"
+  return "$rc"
+}
+
 # Skips (77) where the run cannot happen at all: a Wine that cannot start
 # Windows programs (uidriver without arguments answers 2), or a build without
 # the sealed scripts. Neither is a failure of the program.

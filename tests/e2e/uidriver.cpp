@@ -27,6 +27,15 @@
 //   msgbox TEXT BUTTON        finds a message box, prints caption|text; when the
 //                             text is TEXT (or begins with it, for TEXT*) presses
 //                             BUTTON (ok, cancel, yes, no)
+//   run PROGRAM [ARG...]      starts PROGRAM (a full Windows path) with the command
+//                             line "PROGRAM" ARG ARG..., each ARG after one blank and
+//                             as given (no quotes added: /log:"Z:\a b\x.log" goes as
+//                             typed), with this process's environment and standard
+//                             streams; waits for it (terminated and failed after the
+//                             timeout) and prints its whole exit code as an unsigned
+//                             decimal (3221225477 for an access violation), which a
+//                             Unix exit status would cut to its low 8 bits. Status 0
+//                             when it ran and ended, whatever its code.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -447,6 +456,56 @@ int RunWindowCommand(const std::wstring& cmd, const Selector& sel,
     return 2;
 }
 
+// A drive and its root, or a share: the program is started by that path
+// alone, never looked for in the current directory.
+bool IsFullPath(const std::wstring& path) {
+    const bool drive = path.size() > 3 && path[1] == L':' && path[2] == L'\\';
+    return (drive || path.rfind(L"\\\\", 0) == 0) && path.find(L'"') == std::wstring::npos;
+}
+
+int RunProgram(const std::wstring& program, const std::vector<std::wstring>& args) {
+    if (!IsFullPath(program)) {
+        std::fprintf(stderr, "uidriver: run needs the program's full path\n");
+        return 2;
+    }
+    std::wstring line = L"\"" + program + L"\"";
+    for (const std::wstring& arg : args) {
+        line += L" " + arg;
+    }
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        std::fprintf(stderr, "uidriver: %ls could not be started (error %lu)\n", program.c_str(),
+                     GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process.hProcess, g_timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, ERROR_TIMEOUT);
+        WaitForSingleObject(process.hProcess, 5000);
+        std::fprintf(stderr, "uidriver: the program did not end within %lu ms: terminated\n",
+                     g_timeoutMs);
+    }
+    const bool read = ended && GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    if (!read) {
+        return 1;
+    }
+    std::printf("%lu\n", static_cast<unsigned long>(code));
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main() {
@@ -467,6 +526,9 @@ int main() {
         return 2;
     }
     const std::wstring cmd = args[0];
+    if (cmd == L"run") {
+        return RunProgram(args[1], std::vector<std::wstring>(args.begin() + 2, args.end()));
+    }
     if (cmd == L"msgbox") {
         return args.size() == 3 ? PressMessageBox(args[1], args[2]) : 2;
     }
