@@ -28,8 +28,8 @@ trap end_run EXIT
 # Runs a Windows program (its full Windows path, then its arguments as its
 # command line shall hold them) and prints its whole exit code as uidriver
 # read it: a Unix exit status keeps only the low 8 bits, and reads 0 for a
-# program that crashed. The program's standard error (its debugger output, a
-# crash's backtrace) goes to ours. A crash (an exception code, 0xC0000000 and
+# program that crashed. The program's output (its debugger output, a crash's
+# backtrace) goes to our standard error. A crash (an exception code, 0xC0000000 and
 # up), or a run uidriver could not make or that outlasted run_timeout_ms, is
 # a fault of the test; the function then returns 1.
 run_timeout_ms=120000
@@ -39,13 +39,15 @@ exit_code() {
   out=$("${wine[@]}" "$uidriver" --timeout "$run_timeout_ms" run "$@" 2>"$err") || rc=$?
   out=${out//$'\r'/}
   code=${out##*$'\n'}
-  [ "$code" = "$out" ] || echo "${out%$'\n'*}" >&2 # the program's own standard output
+  # What the program wrote on standard output: Wine's debugger writes a
+  # crash's backtrace there.
+  [ "$code" = "$out" ] || echo "${out%$'\n'*}" >>"$err"
   cat "$err" >&2
   if [ "$rc" != 0 ] || ! [[ $code =~ ^[0-9]+$ ]]; then
     fault "uidriver could not run $1 to its end (status $rc)" "$err"
     code=none rc=1
   elif [ "$code" -ge $((0xC0000000)) ]; then
-    fault "$1 crashed with exception $(printf '0x%08X' "$code"); its standard error:" "$err"
+    fault "$1 crashed with exception $(printf '0x%08X' "$code"); what it wrote:" "$err"
     rc=1
   fi
   rm -f "$err"
