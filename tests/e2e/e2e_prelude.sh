@@ -55,19 +55,21 @@ exit_code() {
   return "$rc"
 }
 
-# Skips (77) where the run cannot happen at all: a Wine that cannot start
-# Windows programs (uidriver without arguments answers 2), or a build without
-# the sealed scripts. Neither is a failure of the program.
+# Skips (77) only where this machine cannot run the preset's Wine at all, as
+# scripts/wine answers. Any other probe result (uidriver without arguments
+# answers 2) is a fault: a crash, a time-out, a prefix that did not start. So
+# is a build without the sealed scripts.
 require_platform() {
-  local probe_rc=0
-  timeout 120 "${wine[@]}" "$uidriver" >/dev/null 2>&1 || probe_rc=$?
-  if [ "$probe_rc" != 2 ]; then
-    echo "SKIP: $prefix Wine cannot run Windows programs here (probe exit $probe_rc)"
-    exit 77
-  fi
+  local probe_rc=0 probe
+  probe=$(timeout 120 "${wine[@]}" "$uidriver" 2>&1) || probe_rc=$?
+  case "$probe_rc" in
+    2) ;;
+    77) echo "SKIP: this machine cannot run $prefix Wine"; exit 77 ;;
+    *) echo "FAIL: uidriver.exe did not run under $prefix Wine (exit $probe_rc): $probe"; exit 1 ;;
+  esac
   if [ "$(ls "$bin"/dist/*En.dat 2>/dev/null | wc -l)" -lt 7 ]; then
-    echo "SKIP: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
-    exit 77
+    echo "FAIL: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
+    exit 1
   fi
 }
 
