@@ -43,12 +43,13 @@ exit_code() {
   # crash's backtrace there.
   [ "$code" = "$out" ] || echo "${out%$'\n'*}" >>"$err"
   cat "$err" >&2
-  if [ "$rc" != 0 ] || ! [[ $code =~ ^[0-9]+$ ]]; then
-    fault "uidriver could not run $1 to its end (status $rc)" "$err"
-    code=none rc=1
-  elif [ "$code" -ge $((0xC0000000)) ]; then
+  # (scripts/wine also fails uidriver's run when the program crashed.)
+  if [[ $code =~ ^[0-9]+$ ]] && [ "$code" -ge $((0xC0000000)) ]; then
     fault "$1 crashed with exception $(printf '0x%08X' "$code"); what it wrote:" "$err"
     rc=1
+  elif [ "$rc" != 0 ] || ! [[ $code =~ ^[0-9]+$ ]]; then
+    fault "uidriver could not run $1 to its end (status $rc)" "$err"
+    code=none rc=1
   fi
   rm -f "$err"
   echo "$code"
