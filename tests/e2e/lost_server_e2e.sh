@@ -20,7 +20,8 @@ reg_key() { "${wine[@]}" reg "$1" "$key" "${@:2}" /reg:32 2>/dev/null | tr -d '\
 sandbox=$src/scripts/mariadb-sandbox
 # The server must not inherit the registry lock (descriptor 8).
 start_server() { "$sandbox" start 8>&- >/dev/null; }
-"$sandbox" status >/dev/null 2>&1 || { start_server && trap '"$sandbox" stop >/dev/null' EXIT; }
+"$sandbox" status >/dev/null 2>&1 || { start_server && at_exit+=('"$sandbox" stop >/dev/null') ||
+  { echo "FAIL: the MariaDB sandbox did not start"; exit 1; }; }
 eval "$("$sandbox" env)"
 sql() { mariadb --no-defaults -N -B -h "$MARIADB_HOST" -P "$MARIADB_PORT" -u"$MARIADB_USER" -p"$MARIADB_PASSWORD" "$@"; }
 
