@@ -44,7 +44,7 @@ field_state() { [ "$(drive state "$main" "$1")" = "$2" ]; }
 field_is() { [ "$(drive gettext "$main" "$1")" = "$2" ]; }
 # Starts the program (debugger output into $1) and fills in a MySQL set-up.
 start_setup() {
-  WINEDEBUG=+debugstr "${wine[@]}" "$dir/Dunmoor.exe" >"$1" 2>&1 &
+  WINEDEBUG=+debugstr run_timeout_ms=600000 exit_code "$exe" >"$1.code" 2>"$1" &
   program=$!
   drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no >/dev/null
   drive select "$main" 1009 1 >/dev/null && wait_for field_is 1001 root || fail "MySQL not chosen"

@@ -38,7 +38,7 @@ expect() { # expect WHAT ACTUAL WANTED
 # name stays, and so does every encrypted script.
 printf 'DROP TABLE roles\r\nGO\r\n' | tee "$dir/QuenlorPatchOracle.dat" >"$dir/QuenlorPatchOracle.dat.bak"
 
-"${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
+run_timeout_ms=240000 exit_code "$exe" >"$dir/exit.code" 2>"$dir/dunmoor.out" &
 program=$!
 
 expect "question" "$(drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no)" \
@@ -113,7 +113,8 @@ wait_for finish_shown || fail "the set-up did not finish"
 expect "set-up button after success" "$(drive state "$main" 1005)" "enabled=1 visible=0 checked=0"
 expect "finish button after success" "$(drive state "$main" 1007)" "enabled=1 visible=1 checked=0"
 drive click "$main" 1007 >/dev/null
-timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe did not end after Befejzés"
+timeout 60 tail --pid="$program" -f /dev/null && [ "$(cat "$dir/exit.code")" = 0 ] ||
+  fail "Dunmoor.exe did not end with status 0 after Befejzés"
 
 log=$dir/Kelvane.unix.log
 tr -d '\r' <"$dir/Kelvane.log" >"$log" 2>/dev/null || fail "no Kelvane.log"
