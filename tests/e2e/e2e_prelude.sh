@@ -14,8 +14,10 @@ fault() { # fault WHAT [FILE]: WHAT, kept with FILE's text (a backtrace)
   [ -z "${2:-}" ] || cat "$2" >>"$faults"
   status=1
 }
+at_exit=() # commands to run as the test ends, such as stopping what it started
 end_run() {
-  local rc=$?
+  local rc=$? command
+  for command in "${at_exit[@]}"; do eval "$command"; done
   if [ -s "$faults" ]; then
     echo "FAIL: the faults of this run:" && cat "$faults"
     [ "$rc" != 0 ] && [ "$rc" != 77 ] || rc=1
@@ -28,46 +30,61 @@ trap end_run EXIT
 # Runs a Windows program (its full Windows path, then its arguments as its
 # command line shall hold them) and prints its whole exit code as uidriver
 # read it: a Unix exit status keeps only the low 8 bits, and reads 0 for a
-# program that crashed. The program's output (its debugger output, a crash's
-# backtrace) goes to our standard error. A crash (an exception code, 0xC0000000 and
-# up), or a run uidriver could not make or that outlasted run_timeout_ms, is
-# a fault of the test; the function then returns 1.
+# program that crashed. The program's standard error (its debugger output)
+# goes to ours as it comes, so a caller may read it from a file while the
+# program runs. A crash (an exception code, 0xC0000000 and up), or a run
+# uidriver could not make or that outlasted run_timeout_ms, is a fault of the
+# test, kept with what the program wrote on standard output (where Wine's
+# debugger writes a crash's backtrace); the function then returns 1.
 run_timeout_ms=120000
 exit_code() {
-  local err out code rc=0
-  err=$(mktemp)
-  out=$("${wine[@]}" "$uidriver" --timeout "$run_timeout_ms" run "$@" 2>"$err") || rc=$?
-  out=${out//$'\r'/}
-  code=${out##*$'\n'}
-  # What the program wrote on standard output: Wine's debugger writes a
-  # crash's backtrace there.
-  [ "$code" = "$out" ] || echo "${out%$'\n'*}" >>"$err"
-  cat "$err" >&2
-  if [ "$rc" != 0 ] || ! [[ $code =~ ^[0-9]+$ ]]; then
-    fault "uidriver could not run $1 to its end (status $rc)" "$err"
-    code=none rc=1
-  elif [ "$code" -ge $((0xC0000000)) ]; then
-    fault "$1 crashed with exception $(printf '0x%08X' "$code"); what it wrote:" "$err"
+  local out code rc=0
+  out=$(mktemp)
+  "${wine[@]}" "$uidriver" --timeout "$run_timeout_ms" run "$@" >"$out" || rc=$?
+  sed -i 's/\r$//' "$out"
+  code=$(tail -n 1 "$out")
+  if [[ $code =~ ^[0-9]+$ ]]; then sed -i '$d' "$out"; else code=none; fi
+  cat "$out" >&2
+  # (scripts/wine also fails uidriver's run when the program crashed.)
+  if [ "$code" != none ] && [ "$code" -ge $((0xC0000000)) ]; then
+    fault "$1 crashed with exception $(printf '0x%08X' "$code"); its output:" "$out"
+    rc=1
+  elif [ "$rc" != 0 ] || [ "$code" = none ]; then
+    fault "uidriver could not run $1 to its end (status $rc)" "$out"
     rc=1
   fi
-  rm -f "$err"
+  rm -f "$out"
   echo "$code"
   return "$rc"
 }
 
-# Skips (77) where the run cannot happen at all: a Wine that cannot start
-# Windows programs (uidriver without arguments answers 2), or a build without
-# the sealed scripts. Neither is a failure of the program.
+# Polls until the command given succeeds; fails (status 1) when it has not
+# within wait_seconds (60). Waits for the state a test needs (a field's
+# value, a box, a row count) instead of a fixed sleep that load may outlast.
+wait_seconds=60
+wait_for() {
+  local deadline=$((SECONDS + wait_seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Skips (77) only where this machine cannot run the preset's Wine at all, as
+# scripts/wine answers. Any other probe result (uidriver without arguments
+# answers 2) is a fault: a crash, a time-out, a prefix that did not start. So
+# is a build without the sealed scripts.
 require_platform() {
-  local probe_rc=0
-  timeout 120 "${wine[@]}" "$uidriver" >/dev/null 2>&1 || probe_rc=$?
-  if [ "$probe_rc" != 2 ]; then
-    echo "SKIP: $prefix Wine cannot run Windows programs here (probe exit $probe_rc)"
-    exit 77
-  fi
+  local probe_rc=0 probe
+  probe=$(timeout 120 "${wine[@]}" "$uidriver" 2>&1) || probe_rc=$?
+  case "$probe_rc" in
+    2) ;;
+    77) echo "SKIP: this machine cannot run $prefix Wine"; exit 77 ;;
+    *) echo "FAIL: uidriver.exe did not run under $prefix Wine (exit $probe_rc): $probe"; exit 1 ;;
+  esac
   if [ "$(ls "$bin"/dist/*En.dat 2>/dev/null | wc -l)" -lt 7 ]; then
-    echo "SKIP: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
-    exit 77
+    echo "FAIL: the sealed scripts are not in $bin/dist (build the sealed_scripts target)"
+    exit 1
   fi
 }
 

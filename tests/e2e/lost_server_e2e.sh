@@ -20,7 +20,8 @@ reg_key() { "${wine[@]}" reg "$1" "$key" "${@:2}" /reg:32 2>/dev/null | tr -d '\
 sandbox=$src/scripts/mariadb-sandbox
 # The server must not inherit the registry lock (descriptor 8).
 start_server() { "$sandbox" start 8>&- >/dev/null; }
-"$sandbox" status >/dev/null 2>&1 || { start_server && trap '"$sandbox" stop >/dev/null' EXIT; }
+"$sandbox" status >/dev/null 2>&1 || { start_server && at_exit+=('"$sandbox" stop >/dev/null') ||
+  { echo "FAIL: the MariaDB sandbox did not start"; exit 1; }; }
 eval "$("$sandbox" env)"
 sql() { mariadb --no-defaults -N -B -h "$MARIADB_HOST" -P "$MARIADB_PORT" -u"$MARIADB_USER" -p"$MARIADB_PASSWORD" "$@"; }
 
@@ -30,7 +31,7 @@ printf '[Drivers]\r\nMySql=MariaDB Unicode\r\n' >"$dir/Kelvane.ini"
 # The shipped schema, then one INSERT batch per row.
 { cat "$src/sql/QuenlorMySQL.sql"; printf 'CREATE TABLE lost_rows (id INT PRIMARY KEY)\nGO\n'
   seq 1 $rows | awk '{ printf "INSERT INTO lost_rows VALUES (%d)\nGO\n", $1 }'
-  printf 'DO SLEEP(4)\nGO\n'; } >"$dir/schema.sql"
+  printf "DO GET_LOCK('lost_server_e2e', 600)\nGO\n"; } >"$dir/schema.sql"
 "$bin/sql/host-seal" encrypt "$dir/schema.sql" "$dir/QuenlorMySQLEn.dat" || fail "sealing the schema"
 sql -e "DROP DATABASE IF EXISTS Quenlor"
 reg_key delete /f >/dev/null; reg_key add /f >/dev/null
@@ -39,23 +40,21 @@ exe="Z:${dir//\//\\}\\Dunmoor.exe"
 drive() { "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" "$@" 2>&1 | tr -d '\r'; }
 main='title=Adatbázis létrehozása [Quenlor]'
 finish_shown() { [ "$(drive state "$main" 1007)" = "enabled=1 visible=1 checked=0" ]; }
+field_state() { [ "$(drive state "$main" "$1")" = "$2" ]; }
+field_is() { [ "$(drive gettext "$main" "$1")" = "$2" ]; }
 # Starts the program (debugger output into $1) and fills in a MySQL set-up.
 start_setup() {
-  WINEDEBUG=+debugstr "${wine[@]}" "$dir/Dunmoor.exe" >"$1" 2>&1 &
+  WINEDEBUG=+debugstr run_timeout_ms=600000 exit_code "$exe" >"$1.code" 2>"$1" &
   program=$!
   drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no >/dev/null
-  drive select "$main" 1009 1 >/dev/null && sleep 0.5
+  drive select "$main" 1009 1 >/dev/null && wait_for field_is 1001 root || fail "MySQL not chosen"
   for field in "1000 $MARIADB_HOST" "1003 $MARIADB_PORT" "1001 $MARIADB_USER" "1002 $MARIADB_PASSWORD"; do
     drive settext "$main" ${field%% *} "${field#* }" >/dev/null || fail "filling in control ${field%% *}"
   done
 }
 # Mid-run: once rows are arriving, well before the last.
-wait_for_rows() {
-  for _ in $(seq 1 600); do
-    n=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows" 2>/dev/null) && [ "${n:-0}" -ge 200 ] && break
-    sleep 0.1
-  done
-}
+rows_arriving() { n=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows" 2>/dev/null) && [ "${n:-0}" -ge 200 ]; }
+wait_for_rows() { wait_for rows_arriving || fail "no rows arrived (${n:-0})"; }
 start_setup "$dir/dunmoor.out"
 
 drive click "$main" 1005 >/dev/null
@@ -80,22 +79,24 @@ kept=$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")
 drive click "$main" 1005 >/dev/null
 box=$(drive msgbox "$question*" no)
 [ "${box%%$'\n'*}" = "Dunmoor|$question" ] || fail "no question before replacing Quenlor: '$box'"
-sleep 1
+wait_for field_state 1005 "enabled=1 visible=1 checked=0" || fail "set-up not ready after No"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = "$kept" ] || fail "rows changed after No"
 reg_key query | grep -Eq 'DB Type|DB Info' && fail "settings saved after No"
-[ "$(drive state "$main" 1005)" = "enabled=1 visible=1 checked=0" ] || fail "set-up not ready after No"
+# The schema ends in a batch that waits for a lock this test holds until it
+# has seen that meanwhile the dialog answers and its set-up button takes no
+# second click.
+sql -e "DO GET_LOCK('lost_server_e2e', 0); DO SLEEP(600)" >/dev/null 2>&1 8>&- &
+at_exit+=("kill $! 2>/dev/null")
+lock_holder() { holder=$(sql -e "SELECT IS_USED_LOCK('lost_server_e2e')") && [ "$holder" != NULL ]; }
+wait_for lock_holder || fail "the test could not take its lock"
 drive click "$main" 1005 >/dev/null
 drive msgbox "$question*" yes >/dev/null || fail "no question the second time"
-# The schema ends in a batch of four seconds: meanwhile the dialog answers,
-# and its set-up button takes no second click.
-for _ in $(seq 1 600); do
-  [ "$(sql -e "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'DO SLEEP%'")" = 1 ] && break
-  sleep 0.1
-done
+in_long_batch() { [ "$(sql -e "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'DO GET_LOCK%'")" = 1 ]; }
+wait_seconds=300 wait_for in_long_batch || fail "the schema's last batch did not start"
 drive ping "$main" || fail "the dialog did not answer during the long batch"
 [ "$(drive state "$main" 1005)" = "enabled=0 visible=1 checked=0" ] || fail "set-up enabled during the run"
-for _ in $(seq 1 300); do finish_shown && break; sleep 1; done
-finish_shown || fail "the set-up did not complete with the server back"
+sql -e "KILL $holder" # the lock goes with the session
+wait_seconds=300 wait_for finish_shown || fail "the set-up did not complete with the server back"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.lost_rows")" = $rows ] || fail "not every row is there"
 [ "$(sql -e "SELECT COUNT(*) FROM Quenlor.schema_version")" = 1 ] || fail "the initial data did not run"
 reg_key query | grep -Eq 'DB Type +REG_DWORD +0x1$' || fail "DB Type not saved"

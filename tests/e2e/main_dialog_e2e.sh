@@ -38,14 +38,14 @@ expect() { # expect WHAT ACTUAL WANTED
 # name stays, and so does every encrypted script.
 printf 'DROP TABLE roles\r\nGO\r\n' | tee "$dir/QuenlorPatchOracle.dat" >"$dir/QuenlorPatchOracle.dat.bak"
 
-"${wine[@]}" "$dir/Dunmoor.exe" >"$dir/dunmoor.out" 2>&1 &
+run_timeout_ms=240000 exit_code "$exe" >"$dir/exit.code" 2>"$dir/dunmoor.out" &
 program=$!
 
 expect "question" "$(drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no)" \
   "Microsoft SQL Server telepítés|Szeretné telepíteni a Microsoft SQL Express Edition-t?"
 main='title=Adatbázis létrehozása [Quenlor]'
 drive wait "$main" >/dev/null || fail "the main dialog did not appear"
-sleep 1
+drive ping "$main" || fail "the main dialog does not answer"
 shot main-dialog "$main"
 # Every label of the template is whole in the dialog's font (IDD_DUNMOOR_DIALOG).
 cut=$(drive labels "$main" 102) || fail "labels cut in the main dialog: ${cut//$'\n'/; }"
@@ -72,7 +72,7 @@ expect "install button" "$(drive state "$main" 1010)" "enabled=1 visible=0 check
 drive click "$main" 1013 >/dev/null
 name='title=Adatbázisnév bevitel.'
 drive wait "$name" >/dev/null || fail "the name dialog did not appear"
-sleep 1
+drive ping "$name" || fail "the name dialog does not answer"
 shot name-dialog "$name"
 # It belongs to the main dialog: opened centred over it, with the main dialog
 # disabled beneath it (and itself owned by nobody) until it closes.
@@ -101,21 +101,20 @@ expect "main dialog after it" "$(drive window "$main" | cut -d' ' -f1)" "enabled
 drive syscommand "$main" 16 >/dev/null || fail "sending the About command"
 about='title=Dunmoor névjegy'
 drive wait "$about" >/dev/null || fail "the About box did not appear"
-sleep 1
+drive ping "$about" || fail "the About box does not answer"
 shot about-box "$about"
 drive click "$about" 1 >/dev/null
 drive closed "$about" >/dev/null || fail "the About box stayed open"
 
 # Set-up under Windows authentication through the recording library.
 drive click "$main" 1005 >/dev/null
-for _ in $(seq 1 60); do
-  [ "$(drive state "$main" 1007)" = "enabled=1 visible=1 checked=0" ] && break
-  sleep 1
-done
+finish_shown() { [ "$(drive state "$main" 1007)" = "enabled=1 visible=1 checked=0" ]; }
+wait_for finish_shown || fail "the set-up did not finish"
 expect "set-up button after success" "$(drive state "$main" 1005)" "enabled=1 visible=0 checked=0"
 expect "finish button after success" "$(drive state "$main" 1007)" "enabled=1 visible=1 checked=0"
 drive click "$main" 1007 >/dev/null
-timeout 60 tail --pid="$program" -f /dev/null || fail "Dunmoor.exe did not end after Befejzés"
+timeout 60 tail --pid="$program" -f /dev/null && [ "$(cat "$dir/exit.code")" = 0 ] ||
+  fail "Dunmoor.exe did not end with status 0 after Befejzés"
 
 log=$dir/Kelvane.unix.log
 tr -d '\r' <"$dir/Kelvane.log" >"$log" 2>/dev/null || fail "no Kelvane.log"

@@ -105,28 +105,25 @@ fi
 "${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" watch "$progress" "$(winpath "$dir/progress.bmp")" \
   >"$dir/watch.out" 2>&1 &
 watcher=$!
-arguments=(/sdbhost /isa /psecret /P1500) debug=()
+arguments=(/sdbhost /isa /psecret /P1500)
 case "$scenario" in
   unreachable|quiet) export KELVANE_CONNECT=0 ;;
   exists) export KELVANE_RESULTS=-1 ;;
 esac
 # The events reach Wine's eventlog channel. The create names its run log
-# with /log: and a quoted path holding blanks, exactly as typed, which only a
-# batch file hands over unchanged.
+# with /log: and a quoted path holding blanks, exactly as typed (uidriver's
+# run hands the arguments over as given).
 runlog=$dir/Dunmoor.log
-debug=(env WINEDEBUG=+eventlog)
+channels=+eventlog
 if [ "$scenario" = quiet ]; then # and a run log that cannot be written
-  arguments+=(/q '/log:Z:\no\such\folder\d.log') debug=(env WINEDEBUG=+debugstr,+eventlog)
+  arguments+=(/q '/log:Z:\no\such\folder\d.log') channels=+debugstr,+eventlog
 fi
 if [ "$scenario" = create ]; then
   runlog="$dir/run logs/Dunmoor run.log"
   mkdir -p "$dir/run logs"
-  printf '%s %s /log:"%s"\r\nexit %%errorlevel%%\r\n' "$exe" "${arguments[*]}" "$(winpath "$runlog")" \
-    >"$dir/create.bat"
-  "${debug[@]}" "${wine[@]}" cmd /c "$(winpath "$dir/create.bat")" >"$dir/dunmoor.out" 2>&1 &
-else
-  "${debug[@]}" "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" >"$dir/dunmoor.out" 2>&1 &
+  arguments+=("/log:\"$(winpath "$runlog")\"")
 fi
+WINEDEBUG=$channels exit_code "$exe" "${arguments[@]}" >"$dir/exit.code" 2>"$dir/dunmoor.out" &
 program=$!
 
 if [ "$scenario" = unreachable ]; then
@@ -138,19 +135,19 @@ if [ "$scenario" = unreachable ]; then
     fail "the first run's box did not appear"
   second=$dir/second
   mkdir -p "$second" && cp "$dunmoor" "$kelvane" "$second/"
-  again=$(KELVANE_LOG=$(winpath "$dir/Kelvane.log") WINEDEBUG=+debugstr exit_code \
+  again=$(KELVANE_LOG=$(winpath "$dir/Kelvane.log") WINEDEBUG=+debugstr run_timeout_ms=30000 exit_code \
     "$(winpath "$second/Dunmoor.exe")" "/log:$(winpath "$dir/Dunmoor.log")" /sother /isa /pagain2 /q \
     2>"$dir/second.out")
   [ "$again" = 1618 ] || fail "a second start ended with status $again, expected 1618"
   grep -aq 'Another run of Dunmoor is under way on this machine' "$dir/second.out" ||
     fail "the second start's reason is not on the debugger output"
-  exit_code "$(winpath "$second/Dunmoor.exe")" >"$dir/second-interactive.code" 2>/dev/null &
+  exit_code "$(winpath "$second/Dunmoor.exe")" >"$dir/second.code" 2>"$dir/second-interactive.out" &
   again=$!
   out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$(winpath "$second/Dunmoor.exe")" \
     msgbox "A Dunmoor már fut ezen a gépen*" ok 2>&1 | tr -d '\r')
   [ "${out%%|*}" = Dunmoor ] || fail "the second interactive start's box: '$out'"
   wait "$again"
-  again=$(cat "$dir/second-interactive.code")
+  again=$(cat "$dir/second.code")
   [ "$again" = 1618 ] || fail "a second interactive start ended with status $again, expected 1618"
   # The workflow's box, then the dialog's own: the same text twice.
   for who in workflow dialog; do
@@ -169,7 +166,7 @@ wait "$watcher" || fail "the progress dialog did not appear and close: $(cat "$d
 # With /q no box may wait for anyone: the program ends by itself.
 timeout 60 tail --pid="$program" -f /dev/null || { fail "Dunmoor.exe did not end"; kill "$program"; }
 wait "$program"
-exit_status=$?
+exit_status=$(cat "$dir/exit.code")
 want_status=1
 [ "$scenario" = create ] && want_status=0
 [ "$scenario" = exists ] && want_status=2
@@ -234,10 +231,10 @@ if [ "$scenario" = create ]; then
 
   # The next start reads the settings back from the 32-bit view and patches
   # the database it created, without opening the main dialog.
-  "${wine[@]}" "$dir/Dunmoor.exe" >"$dir/patch.out" 2>&1 &
+  exit_code "$exe" >"$dir/patch.code" 2>"$dir/patch.out" &
   program=$!
   timeout 60 tail --pid="$program" -f /dev/null || { fail "the patch start did not end"; kill "$program"; }
-  wait "$program" || fail "the patch start ended with status $?"
+  wait "$program"; [ "$(cat "$dir/patch.code")" = 0 ] || fail "the patch start ended with status $(cat "$dir/patch.code")"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   expect_connect="${connect/databaseName= /databaseName=Quenlor }"
   [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$expect_connect" ] ||
@@ -256,8 +253,7 @@ if [ "$scenario" = exists ]; then
   # create would: 2 kept as it is, 0 with /replace.
   for want in 2 "0 /replace"; do
     set -- $want
-    "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /check ${2:-} >/dev/null 2>&1
-    checked=$?
+    checked=$(exit_code "$exe" "${arguments[@]}" /q /check ${2:-} 2>/dev/null)
     [ "$checked" = "$1" ] || fail "/check ${2:-} ended with status $checked, expected $1"
   done
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
@@ -266,27 +262,25 @@ if [ "$scenario" = exists ]; then
   grep -aq 'Check: database Quenlor on dbhost:1500 (MS SQL Server) exists and would be kept' "$runlog" ||
     fail "the dry run's result is not in the run log"
   # /? alone lists the switches and connects to nothing.
-  "${wine[@]}" "$dir/Dunmoor.exe" '/?' >/dev/null 2>&1 &
+  exit_code "$exe" '/?' >"$dir/help.code" 2>/dev/null &
   program=$!
   out=$("${wine[@]}" "$uidriver" --timeout 60000 --exe "$exe" msgbox 'Dunmoor.exe [kapcsolók]*' ok 2>&1 | tr -d '\r')
   [ "${out%%$'\n'*}" = "Dunmoor|Dunmoor.exe [kapcsolók]" ] || fail "the switches' box: '$out'"
-  wait "$program" || fail "/? ended with status $?"
+  wait "$program"; [ "$(cat "$dir/help.code")" = 0 ] || fail "/? ended with status $(cat "$dir/help.code")"
   # Asked to replace it without the server's key, the create stops before it
   # connects; with the key back it drops and creates it unasked, the
   # password from the environment.
   "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
-  DUNMOOR_PASSWORD=secret "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /P1500 /q /REPLACE \
-    >"$dir/replace.out" 2>&1
-  replaced=$?
+  replaced=$(DUNMOOR_PASSWORD=secret exit_code "$exe" /sdbhost /isa /P1500 /q /REPLACE \
+    2>"$dir/replace.out")
   [ "$replaced" = 1 ] || fail "/replace without the key ended with status $replaced"
   grep -aq 'Preflight: HKEY_LOCAL_MACHINE.*Quenlor Server (32-bit registry view) cannot be written' "$runlog" ||
     fail "the missing key is not in the run log"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   [ "$(grep -c '^ConnectDB' "$log")" = 3 ] || fail "the create connected without the key"
   "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1
-  DUNMOOR_PASSWORD=secret "${wine[@]}" "$dir/Dunmoor.exe" /sdbhost /isa /P1500 /q /REPLACE \
-    >>"$dir/replace.out" 2>&1
-  replaced=$?
+  replaced=$(DUNMOOR_PASSWORD=secret exit_code "$exe" /sdbhost /isa /P1500 /q /REPLACE \
+    2>>"$dir/replace.out")
   [ "$replaced" = 0 ] || fail "/replace ended with status $replaced"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
@@ -323,8 +317,7 @@ if [ "$scenario" = exists ]; then
   grep -aq 'Outcome: Patching failed: no settings are saved' "$runlog" || fail "no /patch outcome"
 fi
 if [ "$scenario" = unreachable ]; then
-  "${wine[@]}" "$dir/Dunmoor.exe" "${arguments[@]}" /q /check >/dev/null 2>&1
-  checked=$?
+  checked=$(exit_code "$exe" "${arguments[@]}" /q /check 2>/dev/null)
   [ "$checked" = 1 ] || fail "/check of an unreachable server ended with status $checked"
 fi
 if [ "$scenario" = quiet ]; then
@@ -334,7 +327,7 @@ if [ "$scenario" = quiet ]; then
     fail "the box texts are not on the debugger output: $(cat "$dir/dunmoor.out")"
   grep -aq 'recorded connection refused' "$dir/dunmoor.out" || fail "the library's reason is not on the debugger output"
   # Switches past the parser's 259 characters are refused whole, never cut.
-  long=$(exit_code "$exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q 2>"$dir/long.out")
+  long=$(run_timeout_ms=30000 exit_code "$exe" /sdbhost /isa "/x$(printf '%0260d' 0)" /psecret /q 2>"$dir/long.out")
   [ "$long" = 1639 ] || fail "an over-long command line ended with status $long, expected 1639"
   grep -aq '^.\{10\}Command line refused: its switches take 288 characters' "$dir/Dunmoor.log" ||
     fail "the over-long command line's refusal is not in the run log"

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "../ProcessorAes.h"
 #include "FuzzCheck.h"
 #include "FuzzFiles.h"
 #include "crypto/Cipher.h"
@@ -53,10 +54,12 @@ void CheckPlain(const uint8_t* data, size_t size, const std::vector<uint8_t>& pl
 // The input's first 32 bytes (zero-completed) are the key, its whole blocks
 // the ciphertext.
 void CheckPathsAgree(const uint8_t* data, size_t size) {
-    const DecryptPath before = CurrentDecryptPath();
-    if (!UseDecryptPath(DecryptPath::AesNi)) {
-        return;
+    static const bool kHasAes = ProcessorHasAes();
+    if (!kHasAes) {
+        return; // said once, at start-up
     }
+    const DecryptPath before = CurrentDecryptPath();
+    FUZZ_CHECK(UseDecryptPath(DecryptPath::AesNi));
     uint8_t key[kKeySize] = {};
     std::memcpy(key, data, std::min(size, sizeof key));
     ComputeKeySchedule(key);
@@ -76,6 +79,11 @@ void CheckPathsAgree(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     BuildCipherTables();
     ExpandKey();
+    // The program's own check must agree with the processor, read here.
+    FUZZ_CHECK(DecryptPathAvailable(DecryptPath::AesNi) == ProcessorHasAes());
+    if (!ProcessorHasAes()) {
+        std::fprintf(stderr, "decrypt: no AES instructions (CPUID): the round tables alone\n");
+    }
     return 0;
 }
 

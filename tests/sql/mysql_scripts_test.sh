@@ -12,7 +12,7 @@ fi
 
 started=0
 if ! "$sandbox" status >/dev/null 2>&1; then
-  "$sandbox" start >/dev/null
+  "$sandbox" start >/dev/null || { echo "FAIL: the MariaDB sandbox did not start"; exit 1; }
   started=1
 fi
 finish() { [ "$started" = 1 ] && "$sandbox" stop >/dev/null 2>&1 || true; }

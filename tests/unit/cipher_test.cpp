@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessorAes.h"
 #include "crypto/Cipher.h"
 #include "crypto/CipherState.h"
 
@@ -51,14 +52,15 @@ Bytes DecryptBlocks(Bytes data) {
 }
 
 // Every test runs on each decryption path; the AES-NI instance is skipped
-// where the processor lacks the instructions.
+// where the processor lacks the instructions (by the test's own reading).
 class CipherTest : public ::testing::TestWithParam<DecryptPath> {
   protected:
     void SetUp() override {
         BuildCipherTables();
-        if (!UseDecryptPath(GetParam())) {
-            GTEST_SKIP() << "no AES instructions on this processor";
+        if (GetParam() == DecryptPath::AesNi && !ProcessorHasAes()) {
+            GTEST_SKIP() << "no AES instructions on this processor (CPUID)";
         }
+        ASSERT_TRUE(UseDecryptPath(GetParam())) << "the processor has AES, the program says no";
     }
     void TearDown() override { UseDecryptPath(before_); }
 
@@ -91,6 +93,13 @@ TEST_P(FipsVector, DecryptBlockGivesThePlaintextBack) {
     Bytes block = FromHex(kFipsCipher);
     DecryptBlock(block.data());
     EXPECT_EQ(block, FromHex(kFipsPlain));
+}
+
+// The program takes the AES-NI path where the processor has it, and only there
+// (its instructions would fault elsewhere).
+TEST(DecryptPaths, AesNiIsAvailableExactlyWhereTheProcessorHasAes) {
+    EXPECT_EQ(DecryptPathAvailable(DecryptPath::AesNi), ProcessorHasAes());
+    EXPECT_TRUE(DecryptPathAvailable(DecryptPath::Tables));
 }
 
 // AES-256 uses only the first seven; the rest must still be the powers of 2.

@@ -69,8 +69,30 @@ class ProgressDialogTest : public ::testing::Test {
         ASSERT_NE(g_app.m_hInstance, nullptr) << "Dunmoor.exe not built";
         g_app.launchedWithCommandLine = 1;
         SetMessageSink(&sink);
+        std::remove(kLog);
+        ASSERT_TRUE(OpenRunLog(kLog));
     }
-    void TearDown() override { SetMessageSink(nullptr); }
+    void TearDown() override {
+        SetMessageSink(nullptr);
+        CloseRunLog();
+        std::remove(kLog);
+    }
+    // The run log so far. A workflow that ran has logged its outcome there:
+    // m_succeeded alone is 0 also for a dialog that never ran one.
+    static std::string LogText() {
+        CloseRunLog();
+        const std::string text = ReadWholeFile(kLog);
+        OpenRunLog(kLog);
+        return text;
+    }
+    static size_t Count(const std::string& text, const std::string& what) {
+        size_t count = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+    static constexpr const char* kLog = "progress_dialog_test.log";
     RecordingSink sink;
 };
 
@@ -80,6 +102,7 @@ TEST_F(ProgressDialogTest, FailedPatchClosesItselfAndClearsSuccessSilently) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_succeeded, 0);
     EXPECT_EQ(dlg.m_armed, 0);
+    EXPECT_EQ(Count(LogText(), "Outcome: Patching "), 1u) << LogText();
     EXPECT_EQ(dlg.statusText, "Patch Database [Quenlor]");
     EXPECT_FALSE(dlg.hasCaption);
     EXPECT_TRUE(sink.shown.empty());
@@ -96,8 +119,8 @@ TEST_F(ProgressDialogTest, FailedCreateIsShownOnceByTheDialogAndClearsSuccess) {
     ExpandKey();
     SetProgramDirectoryForTesting((BinaryDir() + "\\dist").c_str());
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moravel\\Quenlor Server", 0, nullptr, 0,
-                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moravel\\Quenlor Server", 0, nullptr,
+                              0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
     ObservedSetup dlg;
@@ -133,6 +156,7 @@ TEST_F(ProgressDialogTest, UnknownModeClosesAtTheFirstTickWithoutRunning) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_succeeded, 1);
     EXPECT_EQ(dlg.m_armed, 0);
+    EXPECT_EQ(Count(LogText(), "Outcome: "), 0u);
     EXPECT_TRUE(sink.shown.empty());
 }
 
@@ -149,14 +173,12 @@ TEST_F(ProgressDialogTest, OtherTimersAndEscapeOrEnterBeforeTheTickRunNothing) {
             EXPECT_TRUE(sink.shown.empty());
         }
     }
+    EXPECT_EQ(Count(LogText(), "Outcome: "), 0u);
 }
 
 // Without its template (the test program holds none) the dialog never runs:
 // no patch, so the main dialog opens, and no create; the run log says why.
 TEST_F(ProgressDialogTest, ADialogThatCannotBeCreatedIsNoSuccess) {
-    const std::string log = "progress_dialog_test.log";
-    std::remove(log.c_str());
-    ASSERT_TRUE(OpenRunLog(log.c_str()));
     const HINSTANCE resources = g_app.m_hInstance;
     g_app.m_hInstance = GetModuleHandleW(nullptr);
     for (int mode : {CDBCommandSetup::kModePatch, CDBCommandSetup::kModeCreate}) {
@@ -166,15 +188,14 @@ TEST_F(ProgressDialogTest, ADialogThatCannotBeCreatedIsNoSuccess) {
         EXPECT_EQ(dlg.m_succeeded, 0) << "mode " << mode;
     }
     g_app.m_hInstance = resources;
-    CloseRunLog();
-    const std::string text = ReadWholeFile(log);
+    const std::string text = LogText();
     for (const char* what : {"patch", "create"}) {
         EXPECT_NE(text.find(std::string("): the ") + what + " did not run"), std::string::npos)
             << text;
     }
     EXPECT_NE(text.find("The progress dialog could not be created (error "), std::string::npos);
+    EXPECT_EQ(Count(text, "Outcome: "), 0u);
     EXPECT_TRUE(sink.shown.empty());
-    std::remove(log.c_str());
 }
 
 TEST_F(ProgressDialogTest, RunsAgainWhenShownAgainAsANewDialog) {
@@ -185,6 +206,7 @@ TEST_F(ProgressDialogTest, RunsAgainWhenShownAgainAsANewDialog) {
         EXPECT_EQ(dlg.DoModal(), IDOK);
         EXPECT_EQ(dlg.m_succeeded, 0);
     }
+    EXPECT_EQ(Count(LogText(), "Outcome: Patching "), 2u);
 }
 
 } // namespace
