@@ -38,7 +38,7 @@ expect() { # expect WHAT ACTUAL WANTED
 # name stays, and so does every encrypted script.
 printf 'DROP TABLE roles\r\nGO\r\n' | tee "$dir/QuenlorPatchOracle.dat" >"$dir/QuenlorPatchOracle.dat.bak"
 
-run_timeout_ms=240000 exit_code "$exe" >"$dir/exit.code" 2>"$dir/dunmoor.out" &
+WINEDEBUG=+debugstr run_timeout_ms=240000 exit_code "$exe" >"$dir/exit.code" 2>"$dir/dunmoor.out" &
 program=$!
 
 expect "question" "$(drive msgbox 'Szeretné telepíteni a Microsoft SQL Express Edition-t?' no)" \
@@ -50,6 +50,8 @@ shot main-dialog "$main"
 # Every label of the template is whole in the dialog's font (IDD_DUNMOOR_DIALOG).
 cut=$(drive labels "$main" 102) || fail "labels cut in the main dialog: ${cut//$'\n'/; }"
 [ -e "$dir/QuenlorPatchOracle.dat" ] && fail "the leftover plain script is still there"
+grep -aq 'Leftover plain script deleted: QuenlorPatchOracle.dat' "$dir/dunmoor.out" ||
+  fail "the leftover plain script is not named on the debugger output"
 [ -e "$dir/QuenlorPatchOracle.dat.bak" ] || fail "a file of another name was deleted"
 for sealed in "$bin"/dist/*En.dat; do
   cmp -s "$sealed" "$dir/${sealed##*/}" || fail "${sealed##*/} is not intact"

@@ -28,6 +28,14 @@ screens=$bin/screens
 mkdir -p "$screens"
 winpath() { echo "Z:${1//\//\\}"; }
 exe=$(winpath "$dir/Dunmoor.exe")
+# An event read back by its id and type (1 error, 2 warning, 4 information)
+# from Wine's trace, where the call's arguments come right before its texts.
+event_is() { # event_is OUT TEXT ID TYPE
+  local call type id
+  call=$(grep -a -B1 "eventlog:ReportEventW L\"$2" "$1" | grep -ao 'ReportEventW ([^)]*' | head -1)
+  IFS=, read -r _ type _ id _ <<<"${call#*(}"
+  [ -n "$call" ] && [ "$((type))" = "$4" ] && [ "$((id & 0xFFFF))" = "$3" ]
+}
 if [ "$scenario" = guarded ]; then
   # Each refused start ends with 1 before it loads the library (no
   # Kelvane.log) or writes a run log where the check failed. Under /q its
@@ -59,10 +67,20 @@ if [ "$scenario" = guarded ]; then
   name=open-directory; refused
   grep -aqF "Open to others: $(debugged "$dir") can be changed by Everyone: nothing done" "$dir/$name.out" &&
     grep -aq 'Dunmoor: Nem csak a rendszergazd' "$dir/$name.out" &&
-    grep -aq 'eventlog:ReportEventW L"Refused at start' "$dir/$name.out" ||
+    event_is "$dir/$name.out" "Refused at start" 1004 1 ||
     fail "the open program directory's reason, box text or event: $(cat "$dir/$name.out")"
   [ -e "$dir/Dunmoor.log" ] && fail "a run log was written in the open program directory"
   chmod 0755 "$dir"
+  # Each of what the program loads, reads or runs, open to others in turn.
+  printf '[Drivers]\r\n' >"$dir/Kelvane.ini" && mkdir -p "$dir/Support" && touch "$dir/Support/SqlExpr.exe"
+  for own in Kelvane.dll Kelvane.ini QuenlorEn.dat Support Support/SqlExpr.exe; do
+    chmod o+w "$dir/$own"
+    name=open-${own//\//-}; refused
+    grep -aqF "Open to others: $(debugged "$dir/$own") can be changed by Everyone" "$dir/$name.out" ||
+      fail "$own, open to others, was not named"
+    chmod o-w "$dir/$own"
+  done
+  rm -r "$dir/Kelvane.ini" "$dir/Support"
   # A /log: folder others may change.
   logs=$dir/openlogs
   mkdir -p "$logs" && chmod 0777 "$logs"
@@ -172,20 +190,20 @@ want_status=1
 [ "$scenario" = exists ] && want_status=2
 [ "$exit_status" = "$want_status" ] || fail "exit status $exit_status, expected $want_status"
 # The run log: UTF-8 with its mark, CRLF, the password masked, the outcome
-# and the exit status; the same outcome as an event.
-check_log() { # check_log LOG STATUS OUTCOME
+# and the exit status; the same outcome as an event of its id and type.
+check_log() { # check_log LOG STATUS OUTCOME EVENT TYPE
   [ "$(head -c 3 "$1" | xxd -p)" = efbbbf ] || fail "no run log with its byte order mark at $1"
   grep -qv $'\r$' "$1" && fail "a line of the run log without CRLF"
   grep -aq secret "$1" && fail "the password is in the run log"
   grep -aq 'Command line: /sdbhost /isa /p\*\*\* ' "$1" || fail "the masked command line is not logged"
   grep -aq "Outcome: $3" "$1" || fail "no outcome '$3' in the run log"
   grep -aq "Exit status $2"$'\r$' "$1" || fail "no exit status $2 in the run log"
-  grep -aq "eventlog:ReportEventW L\"$3" "$dir/dunmoor.out" || fail "no event '$3'"
+  event_is "$dir/dunmoor.out" "$3" "$4" "$5" || fail "no event $4 of type $5: '$3'"
 }
 case "$scenario" in
-  create) check_log "$runlog" 0 "Created database Quenlor on dbhost:1500 (MS SQL Server)" ;;
-  exists) check_log "$runlog" 2 "Kept database Quenlor" ;;
-  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed"
+  create) check_log "$runlog" 0 "Created database Quenlor on dbhost:1500 (MS SQL Server)" 1000 4 ;;
+  exists) check_log "$runlog" 2 "Kept database Quenlor" 1002 2 ;;
+  unreachable) check_log "$runlog" 1 "Creating database Quenlor on dbhost:1500 (MS SQL Server) failed" 1001 1
     # The second start's lines, together behind the first run's, without its password.
     block=$(sed -n '/second start, refused/,/Exit status/p' "$runlog" | tr -d '\r' | cut -c11-)
     grep -q '^Command line: /log:Z:.* /sother /isa /p\*\*\* /q$' <<<"$block" &&
@@ -231,7 +249,7 @@ if [ "$scenario" = create ]; then
 
   # The next start reads the settings back from the 32-bit view and patches
   # the database it created, without opening the main dialog.
-  exit_code "$exe" >"$dir/patch.code" 2>"$dir/patch.out" &
+  WINEDEBUG=+eventlog exit_code "$exe" >"$dir/patch.code" 2>"$dir/patch.out" &
   program=$!
   timeout 60 tail --pid="$program" -f /dev/null || { fail "the patch start did not end"; kill "$program"; }
   wait "$program"; [ "$(cat "$dir/patch.code")" = 0 ] || fail "the patch start ended with status $(cat "$dir/patch.code")"
@@ -240,6 +258,7 @@ if [ "$scenario" = create ]; then
   [ "$(grep '^ConnectDB' "$log" | sed -n 2p)" = "$expect_connect" ] ||
     fail "the patch did not connect with the saved settings: $(grep '^ConnectDB' "$log" | sed -n 2p)"
   grep -q '^QueryExecuteDB use Quenlor$' "$log" || fail "the patch did not select Quenlor"
+  event_is "$dir/patch.out" "Patched database Quenlor" 1100 4 || fail "no information event 1100"
 else
   if [ "$scenario" = exists ]; then
     [ "$(grep -c '^QueryExecuteDB' "$log")" = 1 ] || fail "more than the existence check ran"
@@ -278,10 +297,13 @@ if [ "$scenario" = exists ]; then
     fail "the missing key is not in the run log"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   [ "$(grep -c '^ConnectDB' "$log")" = 3 ] || fail "the create connected without the key"
+  # One batch of its schema refused: created all the same, with a warning.
   "${wine[@]}" reg add "$key" /reg:32 /f >/dev/null 2>&1
-  replaced=$(DUNMOOR_PASSWORD=secret exit_code "$exe" /sdbhost /isa /P1500 /q /REPLACE \
-    2>>"$dir/replace.out")
+  replaced=$(DUNMOOR_PASSWORD=secret KELVANE_RESULTS=-1,0,0,0,-1 WINEDEBUG=+eventlog exit_code \
+    "$exe" /sdbhost /isa /P1500 /q /REPLACE 2>>"$dir/replace.out")
   [ "$replaced" = 0 ] || fail "/replace ended with status $replaced"
+  event_is "$dir/replace.out" "Created database Quenlor on dbhost:1500 (MS SQL Server), but the server refused 1 of" 1003 2 ||
+    fail "no warning event 1003 for the refused batch"
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   grep -q '^QueryExecuteDB CREATE DATABASE Quenlor$' "$log" || fail "/replace did not create Quenlor"
   [ "$(grep '^ConnectDB' "$log" | sed -n 4p)" = "$connect" ] || fail "DUNMOOR_PASSWORD not taken"
@@ -313,8 +335,9 @@ if [ "$scenario" = exists ]; then
   tr -d '\r' <"$dir/Kelvane.log" >"$log"
   [ "$(grep -c '^QueryExecuteDB use Quenlor$' "$log")" = 2 ] || fail "/patch did not select Quenlor twice"
   "${wine[@]}" reg delete "$key" /reg:32 /f >/dev/null 2>&1
-  [ "$(run /patch)" = 1 ] || fail "/patch without saved settings"
-  grep -aq 'Outcome: Patching failed: no settings are saved' "$runlog" || fail "no /patch outcome"
+  [ "$(WINEDEBUG=+eventlog exit_code "$exe" /patch /q 2>"$dir/patch.out")" = 1 ] ||
+    fail "/patch without saved settings"
+  event_is "$dir/patch.out" "Patching failed: no settings are saved" 1101 1 || fail "no error event 1101"
 fi
 if [ "$scenario" = unreachable ]; then
   checked=$(exit_code "$exe" "${arguments[@]}" /q /check 2>/dev/null)

@@ -38,6 +38,7 @@ struct Recorded {
     std::vector<std::string> statements;
     std::vector<unsigned> errors;
     int connectResult = 0;
+    size_t refusedStatement = SIZE_MAX; // the one statement the server refuses
 };
 inline Recorded g_recorded;
 
@@ -47,7 +48,7 @@ inline int RecordConnect(ConnectionParams* params) {
 }
 inline int RecordQuery(int, const char* statement, int) {
     g_recorded.statements.push_back(statement);
-    return 0;
+    return g_recorded.statements.size() - 1 == g_recorded.refusedStatement ? -1 : 0;
 }
 
 class RecordingSink : public IMessageSink {

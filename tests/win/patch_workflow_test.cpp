@@ -63,11 +63,15 @@ TEST_F(PatchWorkflow, RefusedUseStopsBeforeTheScript) {
     EXPECT_FALSE(Exists("QuenlorPatch.dat"));
 }
 
-TEST_F(PatchWorkflow, MissingPatchScriptFails) {
+// Missing, or damaged (bytes that decrypt, but to no script): nothing runs.
+TEST_F(PatchWorkflow, MissingOrDamagedPatchScriptFails) {
     EXPECT_EQ(PatchDatabase(0, Connection(MsSql, "Quenlor"), &bar_), 0);
     EXPECT_EQ(Statements(), Strings{"use Quenlor"});
     EXPECT_EQ(PatchDatabase(0, Connection(Oracle, "Quenlor"), &bar_), 0);
+    WritePlain("QuenlorPatchOracleEn.dat", std::string(4096, '\x5a'));
+    EXPECT_EQ(PatchDatabase(0, Connection(Oracle, "Quenlor"), &bar_), 0);
     EXPECT_EQ(Statements(), Strings{"use Quenlor"});
+    EXPECT_FALSE(Exists("QuenlorPatchOracle.dat"));
 }
 
 TEST_F(PatchWorkflow, PlainPatchWithoutItsEncryptedFileRunsAndIsDeleted) {
