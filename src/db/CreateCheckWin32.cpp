@@ -44,7 +44,9 @@ void ReportCheck(CheckResult result, const CreateRun& run) {
         Messages().ShowNotice(NoticeKind::Information, kStrCheckWouldCreate, inserts);
         break;
     case CheckResult::WouldReplace:
-        outcome += " exists and would be replaced (/replace)";
+        outcome += run.unfinished ? " is the unfinished database of an earlier run and would be "
+                                    "made again"
+                                  : " exists and would be replaced (/replace)";
         Messages().ShowNotice(NoticeKind::Warning, kStrCheckWouldReplace, inserts);
         break;
     case CheckResult::Exists:
