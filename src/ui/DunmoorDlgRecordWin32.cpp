@@ -33,7 +33,7 @@ int32_t PortFromText(const char* text) {
 
 bool CDunmoorDlg::ReadField(int id, const char* what, char (&field)[kTextFieldSize]) {
     char text[kReadSize] = {};
-    const HWND control = id == IDC_DB_NAME ? m_dbNameEdit.m_hWnd : GetDlgItem(id);
+    const HWND control = GetDlgItem(id);
     ::GetWindowTextA(control, text, sizeof text);
     const size_t length = strlen(text);
     if (length < sizeof field) {
