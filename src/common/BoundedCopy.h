@@ -3,7 +3,9 @@
 // up to sourceSize bytes, whichever comes first.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -32,4 +34,23 @@ template <size_t N> std::string FieldText(const char (&field)[N]) {
         ++n;
     }
     return std::string(field, n);
+}
+
+// Formats into buffer (printf's convention, handed on to vsnprintf); false,
+// and an empty buffer, when the text would be cut: a cut path or statement
+// could name something else than the one meant.
+// printf's convention, handed on to vsnprintf: what cert-dcl50-cpp warns of
+// cannot happen here.
+// NOLINTNEXTLINE(cert-dcl50-cpp)
+inline bool FormatBounded(char* buffer, size_t size, const char* format, ...) {
+    std::memset(buffer, 0, size);
+    va_list args;
+    va_start(args, format);
+    const int written = std::vsnprintf(buffer, size, format, args);
+    va_end(args);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    return true;
 }

@@ -10,6 +10,7 @@
 
 #include "common/BoundedCopy.h"
 #include "config/OpenSslPathWin32.h"
+#include "config/ServerKeyWin32.h"
 #include "record/RunSecrets.h"
 #include "security/FileAccess.h"
 
@@ -32,21 +33,6 @@ constexpr const char* kDefaultServer = "localhost";
 constexpr DWORD kValueRoom = 256;
 // Query buffers keep a few zero bytes past the room offered.
 constexpr size_t kQueryBufferSize = 260;
-
-// The Quenlor server is a 32-bit program and its installer keeps the key in
-// the 32-bit view; on 64-bit Windows a 64-bit build would otherwise look in
-// the other view, find no key, and save settings the server never reads.
-constexpr REGSAM kServerKeyView = KEY_WOW64_32KEY;
-
-HKEY OpenServerKey(REGSAM access, LONG* error = nullptr) {
-    HKEY key = nullptr;
-    const LONG opened =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | kServerKeyView, &key);
-    if (error != nullptr) {
-        *error = opened;
-    }
-    return opened == ERROR_SUCCESS ? key : nullptr;
-}
 
 // The first value that could not be written is the one reported.
 void Note(SaveFailure* failure, ValueIndex index, LONG result) {
@@ -102,6 +88,19 @@ bool ReadDbType(HKEY key, int32_t& dbType) {
 }
 
 } // namespace
+
+// The Quenlor server is a 32-bit program and its installer keeps the key in
+// the 32-bit view; on 64-bit Windows a 64-bit build would otherwise look in
+// the other view, find no key, and save settings the server never reads.
+HKEY OpenServerKey(REGSAM access, LONG* error) {
+    HKEY key = nullptr;
+    const LONG opened =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | KEY_WOW64_32KEY, &key);
+    if (error != nullptr) {
+        *error = opened;
+    }
+    return opened == ERROR_SUCCESS ? key : nullptr;
+}
 
 bool SaveServerConfig(const SavedConnection& saved, int dbType, SaveFailure* failure,
                       OpenFolder* openSsl) {

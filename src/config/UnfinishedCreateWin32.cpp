@@ -3,22 +3,12 @@
 // changes anything, and the registry, flushed, survives a power cut.
 #include <windows.h>
 
-#include "config/ServerConfig.h"
+#include "config/ServerKeyWin32.h"
 #include "config/UnfinishedCreate.h"
-
-namespace {
-
-HKEY OpenKey(REGSAM access, LONG& error) {
-    HKEY key = nullptr;
-    error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, access | KEY_WOW64_32KEY, &key);
-    return error == ERROR_SUCCESS ? key : nullptr;
-}
-
-} // namespace
 
 bool RecordUnfinishedCreate(const UnfinishedCreate& record, long& error) {
     LONG result = ERROR_SUCCESS;
-    HKEY key = OpenKey(KEY_SET_VALUE, result);
+    HKEY key = OpenServerKey(KEY_SET_VALUE, &result);
     if (key != nullptr) {
         result = RegSetValueExA(key, kUnfinishedCreateValue, 0, REG_BINARY,
                                 reinterpret_cast<const BYTE*>(&record), sizeof record);
@@ -34,7 +24,7 @@ bool RecordUnfinishedCreate(const UnfinishedCreate& record, long& error) {
 
 bool ReadUnfinishedCreate(UnfinishedCreate& record) {
     LONG result = ERROR_SUCCESS;
-    HKEY key = OpenKey(KEY_QUERY_VALUE, result);
+    HKEY key = OpenServerKey(KEY_QUERY_VALUE, &result);
     if (key == nullptr) {
         return false;
     }
@@ -51,7 +41,7 @@ bool ReadUnfinishedCreate(UnfinishedCreate& record) {
 
 bool ClearUnfinishedCreate(long& error) {
     LONG result = ERROR_SUCCESS;
-    HKEY key = OpenKey(KEY_SET_VALUE, result);
+    HKEY key = OpenServerKey(KEY_SET_VALUE, &result);
     if (key != nullptr) {
         result = RegDeleteValueA(key, kUnfinishedCreateValue);
         if (result == ERROR_FILE_NOT_FOUND) {

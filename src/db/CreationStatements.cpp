@@ -10,10 +10,10 @@
 // the 32-byte record always fit.
 #include "db/CreationStatements.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "common/BoundedCopy.h"
 #include "common/KelvaneInterface.h"
 #include "db/DatabaseName.h"
 #include "db/DbLibrary.h"
@@ -42,21 +42,6 @@ constexpr const char* kMySqlProbe =
 constexpr const char* kOracleProbe =
     "DECLARE n NUMBER; BEGIN SELECT COUNT(*) INTO n FROM user_tables; IF n > 0 THEN "
     "RAISE_APPLICATION_ERROR(-20001, 'Dunmoor: the schema already holds tables'); END IF; END;";
-
-// Formats into buffer; false (and an empty buffer) when the text is cut.
-// printf's convention, handed on to vsnprintf, on formats of this file alone.
-bool FormatBounded(char* buffer, size_t size, const char* format, ...) { // NOLINT(cert-dcl50-cpp)
-    std::memset(buffer, 0, size);
-    va_list args;
-    va_start(args, format);
-    const int written = std::vsnprintf(buffer, size, format, args);
-    va_end(args);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
-        buffer[0] = '\0';
-        return false;
-    }
-    return true;
-}
 
 // Formats one statement with up to five texts and runs it.
 int Execute(const char* format, const char* a, const char* b = "", const char* c = "",

@@ -27,17 +27,12 @@ bool Stamp(char (&stamp)[16]) {
     return local != nullptr && std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", local) != 0;
 }
 
-// Formats into buffer; false when the text would not fit whole.
-bool FormatPath(char (&buffer)[kPathSize], const char* format, const char* a, const char* b = "") {
-    const int written = std::snprintf(buffer, sizeof buffer, format, a, b);
-    return written >= 0 && static_cast<size_t>(written) < sizeof buffer;
-}
-
 void MoveOneAside(const char* format, const char* name, const char* stamp,
                   CreationOutcome& outcome) {
     char path[kPathSize];
     char kept[kPathSize];
-    if (!FormatPath(path, format, name) || !FormatPath(kept, "%s.kept-%s", path, stamp)) {
+    if (!FormatBounded(path, sizeof path, format, name) ||
+        !FormatBounded(kept, sizeof kept, "%s.kept-%s", path, stamp)) {
         LogLine("Leftover data file of %s left alone: its path is too long", name);
         return;
     }
