@@ -107,6 +107,22 @@ TEST(ConnectionStringOptions, EachEngineGetsItsOwnOptionsAfterItsAttributes) {
     EXPECT_EQ(Build(Record(Oracle), options), Build(Record(Oracle)));
 }
 
+// Builds with options for engine, expecting the refusal result and nothing
+// built; gives the attribute named.
+std::string RefusedBuild(int engine, const char* text, ConnectionStringResult expected) {
+    ConnectionOptions options = {};
+    CopyField(engine == Oracle  ? options.oracle
+              : engine == MySql ? options.mySql
+                                : options.msSql,
+              text);
+    char out[kConnectionStringSize] = "stale";
+    std::string named;
+    EXPECT_EQ(BuildConnectionString(Record(engine), Drivers(), options, out, sizeof out, &named),
+              expected);
+    EXPECT_STREQ(out, "");
+    return named;
+}
+
 // Any attribute of any engine's string, or a driver's other name for one, in
 // any case, with blanks around its name; a braced value is one value,
 // whatever it holds.
@@ -117,14 +133,7 @@ TEST(ConnectionStringOptions, AnOptionRepeatingTheLibrarysAttributeIsRefused) {
     EXPECT_STREQ(ReservedAttributeIn("Options=0"), "OPTIONS"); // the MariaDB driver's other name
     EXPECT_EQ(ReservedAttributeIn("InitStmt={SET a=1;OPTION=3};Description= {UID=a;PWD=b}"),
               nullptr);
-    ConnectionOptions options = {};
-    CopyField(options.oracle, "PORT=1");
-    char out[kConnectionStringSize] = "stale";
-    std::string repeated;
-    EXPECT_EQ(BuildConnectionString(Record(Oracle), Drivers(), options, out, sizeof out, &repeated),
-              ConnectionStringResult::RepeatsAttribute);
-    EXPECT_EQ(repeated, "PORT");
-    EXPECT_STREQ(out, "");
+    EXPECT_EQ(RefusedBuild(Oracle, "PORT=1", ConnectionStringResult::RepeatsAttribute), "PORT");
 }
 
 // Only what a site needs passes, under each engine's own drivers' names (in
@@ -139,14 +148,9 @@ TEST(ConnectionStringOptions, OnlyTheEnginesAllowedAttributesPass) {
     EXPECT_EQ(AttributeNotAllowedIn(MySql, "SSLVERIFY=1;InitStmt={SET a=1}"), "InitStmt");
     EXPECT_EQ(AttributeNotAllowedIn(MySql, "PLUGIN_DIR=C:\\p"), "PLUGIN_DIR");
     EXPECT_EQ(AttributeNotAllowedIn(Oracle, "Encrypt=Yes"), "Encrypt");
-    ConnectionOptions options = {};
-    CopyField(options.mySql, "SSLMODE=REQUIRED;SAVEFILE=x");
-    char out[kConnectionStringSize] = "stale";
-    std::string refused;
-    EXPECT_EQ(BuildConnectionString(Record(MySql), Drivers(), options, out, sizeof out, &refused),
-              ConnectionStringResult::NotAllowed);
-    EXPECT_EQ(refused, "SAVEFILE");
-    EXPECT_STREQ(out, "");
+    EXPECT_EQ(
+        RefusedBuild(MySql, "SSLMODE=REQUIRED;SAVEFILE=x", ConnectionStringResult::NotAllowed),
+        "SAVEFILE");
 }
 
 TEST(ConnectionStringFailures, AnUnknownEngineGivesNothing) {
